@@ -1,0 +1,42 @@
+#pragma once
+// An in-memory INI document: sections and keys compared without regard to case, kept
+// in first-seen order; lines without "=" kept; the byte-order mark of the file kept.
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+class IniDocument {
+public:
+    // A missing file gives an empty document. Returns false when the file exists but
+    // cannot be read (the document is then empty).
+    bool load(const QString& path);
+    // Writes the whole document through a temporary file and a rename; false on failure,
+    // the old file untouched.
+    bool save(const QString& path) const;
+
+    void parse(const QByteArray& bytes);
+    QByteArray serialize() const;
+
+    bool hasKey(const QString& section, const QString& key) const;
+    // Empty when missing.
+    QString value(const QString& section, const QString& key) const;
+    void setValue(const QString& section, const QString& key, const QString& value);
+    QStringList sectionNames() const;
+    QStringList keys(const QString& section) const;
+
+private:
+    struct Line {
+        QString key;   // empty for a line without "="
+        QString value; // the whole line when it has no "="
+        bool hasEquals = true;
+    };
+    struct Section {
+        QString name;
+        std::vector<Line> lines;
+    };
+    Section* findSection(const QString& name);
+    const Section* findSection(const QString& name) const;
+    std::vector<Section> sections_;
+    QByteArray byteOrderMark_;
+};

@@ -1,0 +1,33 @@
+#include "common/platform.h"
+
+#include <QDir>
+
+std::unique_ptr<Platform> makeSystemPlatform(); // platform_linux.cpp / platform_win.cpp
+
+namespace {
+std::unique_ptr<Platform>& instance()
+{
+    static std::unique_ptr<Platform> p = makeSystemPlatform();
+    return p;
+}
+}
+
+QString Platform::environment(const QString& name) const
+{
+    return qEnvironmentVariable(name.toLocal8Bit().constData());
+}
+
+QChar Platform::separator()
+{
+    return QDir::separator();
+}
+
+Platform& platform()
+{
+    return *instance();
+}
+
+void setPlatform(std::unique_ptr<Platform> replacement)
+{
+    instance() = replacement ? std::move(replacement) : makeSystemPlatform();
+}
