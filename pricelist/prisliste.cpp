@@ -1,0 +1,36 @@
+#include "pricelist/prisliste.h"
+
+#include "common/errorreport.h"
+
+#include <QCloseEvent>
+#include <QShowEvent>
+
+TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("PrislisteForm"));
+    setWindowTitle(QStringLiteral("Brisvald Blomster Søm & Shop"));
+    setFixedSize(459, 460);
+}
+
+TPrislisteForm::~TPrislisteForm() = default;
+
+void TPrislisteForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        guarded([this] { FormShow(); });
+}
+
+void TPrislisteForm::closeEvent(QCloseEvent* event)
+{
+    guarded([this] { FormClose(); });
+    QMainWindow::closeEvent(event);
+}
+
+void TPrislisteForm::FormShow()
+{
+}
+
+void TPrislisteForm::FormClose()
+{
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The price list window: the program's main window. It owns the product table, its
+// connection and its data source for the whole run.
+
+#include <QMainWindow>
+
+class TPrislisteForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // Opens the product table; throws when that fails (the program does not start).
+    explicit TPrislisteForm(QWidget* parent = nullptr);
+    ~TPrislisteForm() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormShow();
+    void FormClose();
+};
