@@ -1,0 +1,84 @@
+#include "tests/support/testdatabase.h"
+
+#include "db/win1252.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <mysql.h>
+
+namespace testdb {
+
+unsigned port()
+{
+    QFile file(QStringLiteral(PRISLISTE_TEST_DB_DIR "/port"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        ADD_FAILURE() << "the test MariaDB server is not running (ctest starts it: fixture mariadb)";
+        return 0;
+    }
+    return file.readAll().trimmed().toUInt();
+}
+
+ConnectionSettings programSettings()
+{
+    ConnectionSettings s;
+    s.host = QStringLiteral("127.0.0.1");
+    s.port = port();
+    s.user = QStringLiteral("prisliste");
+    s.password = QStringLiteral("Blomst24");
+    s.database = QStringLiteral("brisvald");
+    return s;
+}
+
+ConnectionSettings adminSettings()
+{
+    ConnectionSettings s = programSettings();
+    s.user = QStringLiteral("testadmin");
+    s.password = QStringLiteral("Adm1nPas");
+    return s;
+}
+
+void pointProgramAtServer()
+{
+    qputenv("PRISLISTE_DB_HOST", "127.0.0.1");
+    qputenv("PRISLISTE_DB_PORT", QByteArray::number(port()));
+}
+
+Admin::Admin()
+{
+    connection_.setSettings(adminSettings());
+    connection_.open();
+}
+
+void Admin::exec(const QString& statement)
+{
+    connection_.execute(toWin1252(statement));
+}
+
+QStringList Admin::column(const QString& statement)
+{
+    MYSQL_RES* result = connection_.query(toWin1252(statement));
+    QStringList out;
+    while (MYSQL_ROW row = mysql_fetch_row(result)) {
+        const unsigned long* lengths = mysql_fetch_lengths(result);
+        out << (row[0] ? fromWin1252(row[0], qsizetype(lengths[0])) : QStringLiteral("<NULL>"));
+    }
+    mysql_free_result(result);
+    connection_.checkRowError();
+    return out;
+}
+
+QStringList Admin::sessionLog(unsigned long threadId)
+{
+    return column(QStringLiteral("SELECT CONCAT(command_type, ' ', CONVERT(argument USING latin1)) FROM mysql.general_log "
+                                 "WHERE thread_id = %1 ORDER BY event_time")
+                      .arg(threadId));
+}
+
+QString uniqueTableName(const QString& stem)
+{
+    static int counter = 0;
+    return QStringLiteral("%1_%2_%3").arg(stem).arg(QCoreApplication::applicationPid()).arg(++counter);
+}
+
+}
