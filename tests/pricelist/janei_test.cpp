@@ -81,13 +81,14 @@ TEST_F(Question, IsModalUnderTheNormalCursorAndReleasedAfterUse)
     watch.busy = &busyWhileBuilding;
     qApp->installEventFilter(&watch);
 
-    answerNextQuestion(QuestionReply::ClickNei, [&](QDialog& dialog) {
+    const auto asked = answerNextQuestion(QuestionReply::ClickNei, [&](QDialog& dialog) {
         shown = &dialog;
         modal = dialog.isModal() && QApplication::activeModalWidget() == &dialog;
         normalCursor = QApplication::overrideCursor() == nullptr;
     });
-    askyesno(QStringLiteral("Lagre?"), true);
+    EXPECT_FALSE(askyesno(QStringLiteral("Lagre?"), true));
     qApp->removeEventFilter(&watch);
+    ASSERT_TRUE(asked->asked);
 
     EXPECT_GT(busyWhileBuilding, 0);
     EXPECT_TRUE(modal);
@@ -109,7 +110,7 @@ TEST_F(Question, GrowsToTheQuestionButNeverBelowItsDesignWidth)
     for (const QString& question : {shortQuestion, longQuestion}) {
         int measured = 0;
         QRect outer, client, label, ja, nei;
-        answerNextQuestion(QuestionReply::Escape, [&](QDialog& dialog) {
+        const auto asked = answerNextQuestion(QuestionReply::Escape, [&](QDialog& dialog) {
             measured = QFontMetrics(dialog.font()).horizontalAdvance(question);
             outer = dialog.frameGeometry();
             client = dialog.geometry();
@@ -118,6 +119,7 @@ TEST_F(Question, GrowsToTheQuestionButNeverBelowItsDesignWidth)
             nei = dialog.findChild<QPushButton*>(QStringLiteral("NeiKnapp"))->geometry();
         });
         askyesno(question, false);
+        ASSERT_TRUE(asked->asked);
 
         if (question == shortQuestion) {
             ASSERT_LT(measured + 50, 464);

@@ -61,7 +61,14 @@ std::shared_ptr<AskedQuestion> answerNextQuestion(QuestionReply how, std::functi
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     timer->setInterval(5);
+    const std::weak_ptr<AskedQuestion> result = asked;
     QObject::connect(timer, &QTimer::timeout, timer, [=] {
+        const std::shared_ptr<AskedQuestion> asked = result.lock();
+        if (!asked) {
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
         QDialog* dialog = shownQuestion();
         if (!dialog) {
             if (clock->elapsed() > 10000) {

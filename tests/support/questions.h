@@ -23,6 +23,7 @@ struct AskedQuestion {
 };
 
 // Waits (up to 10 s, then the test fails) for the next question to be shown modally,
-// runs inspect on it when given, then replies. The result is filled in when it was asked.
-std::shared_ptr<AskedQuestion> answerNextQuestion(QuestionReply reply,
+// runs inspect on it when given, then replies. The result is filled in when it was asked;
+// dropping it before a question came stops the waiting.
+[[nodiscard]] std::shared_ptr<AskedQuestion> answerNextQuestion(QuestionReply reply,
                                                   std::function<void(QDialog&)> inspect = {});
