@@ -89,8 +89,10 @@ bool parseIniInteger(const QString& text, int& value)
 
 QString programFilePath()
 {
-    return QCoreApplication::instance() ? QDir::toNativeSeparators(QCoreApplication::applicationFilePath())
-                                        : QString();
+    const QString& path = SettingsStore::instance().programPath;
+    if (!path.isEmpty() || !QCoreApplication::instance())
+        return path;
+    return QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
 }
 }
 
@@ -248,7 +250,7 @@ QString kvarnelopath(const QString& name)
     store.currentSection = foldersSection;
     QString folder = readinistring(name + QStringLiteral("_folder"));
     if (folder.isEmpty())
-        folder = base + name + Platform::separator();
+        folder = base + QString(name).replace(QLatin1Char('\\'), Platform::separator()) + Platform::separator();
     if (!isDirectory(folder) && name != QLatin1String("bin") && folder.contains(base)) {
         WriteLog(QStringLiteral("hs_reg.kvarnelopath(") + name + QStringLiteral("): Lager mappen ") + folder);
         QDir().mkpath(folder);
