@@ -3,7 +3,9 @@
 #include "db/win1252.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <gtest/gtest.h>
 #include <mysql.h>
 
@@ -73,6 +75,57 @@ QStringList Admin::sessionLog(unsigned long threadId)
     return column(QStringLiteral("SELECT CONCAT(command_type, ' ', CONVERT(argument USING latin1)) FROM mysql.general_log "
                                  "WHERE thread_id = %1 ORDER BY event_time")
                       .arg(threadId));
+}
+
+namespace {
+bool runScript(const QStringList& arguments, const QByteArray& password)
+{
+    QProcess script;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PRISLISTE_DB_PASSWORD"), QString::fromLatin1(password));
+    script.setProcessEnvironment(env);
+    script.setProcessChannelMode(QProcess::ForwardedChannels);
+    script.start(QStringLiteral(PRISLISTE_SOURCE_DIR "/scripts/mariadb-private"), arguments);
+    return script.waitForFinished(120000) && script.exitStatus() == QProcess::NormalExit && script.exitCode() == 0;
+}
+}
+
+PrivateServer::PrivateServer(const QByteArray& programPassword)
+{
+    static int counter = 0;
+    folder_ = QStringLiteral(PRISLISTE_TEST_DB_DIR "-%1-%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+    if (!runScript({QStringLiteral("start"), folder_, QStringLiteral("--fresh"), QStringLiteral("--general-log")}, programPassword)) {
+        ADD_FAILURE() << "the private server did not start";
+        return;
+    }
+    QFile file(folder_ + QStringLiteral("/port"));
+    if (file.open(QIODevice::ReadOnly))
+        port_ = file.readAll().trimmed().toUInt();
+}
+
+PrivateServer::~PrivateServer()
+{
+    stop();
+    QDir(folder_).removeRecursively();
+}
+
+void PrivateServer::stop()
+{
+    runScript({QStringLiteral("stop"), folder_}, QByteArray());
+}
+
+ConnectionSettings PrivateServer::programSettings() const
+{
+    ConnectionSettings s = testdb::programSettings();
+    s.port = port_;
+    return s;
+}
+
+ConnectionSettings PrivateServer::adminSettings() const
+{
+    ConnectionSettings s = testdb::adminSettings();
+    s.port = port_;
+    return s;
 }
 
 QString uniqueTableName(const QString& stem)

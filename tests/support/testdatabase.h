@@ -6,6 +6,7 @@
 #include "db/connection.h"
 
 #include <QStringList>
+#include <QTemporaryDir>
 
 namespace testdb {
 
@@ -28,6 +29,22 @@ public:
 
 private:
     DbConnection connection_;
+};
+
+// A server of the test's own (a fresh data folder, ~5 s to start), for what the shared
+// one must not suffer: being stopped, another password for the program's user.
+class PrivateServer {
+public:
+    explicit PrivateServer(const QByteArray& programPassword = "Blomst24");
+    ~PrivateServer();
+    unsigned port() const { return port_; }
+    ConnectionSettings programSettings() const;
+    ConnectionSettings adminSettings() const;
+    void stop();
+
+private:
+    QString folder_;
+    unsigned port_ = 0;
 };
 
 // A table name of its own for each test (tests of a run share the server).
