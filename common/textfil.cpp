@@ -5,6 +5,7 @@
 #include "common/platform.h"
 #include "common/regional.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -21,6 +22,7 @@ void Log::initialize(const QString& programPath)
     verbose = false;
     errorCount = warningCount = hintCount = 0;
     encoding_ = TextEncoding::Local8Bit;
+    unreadableFile_ = false;
     const QChar sep = Platform::separator();
     path_ = platform().appData() + sep + QStringLiteral("Kvarnelo") + sep + QStringLiteral("log") + sep
         + QFileInfo(programPath).completeBaseName() + QStringLiteral(".log");
@@ -36,7 +38,10 @@ QByteArray Log::fileContent() const
 
 bool Log::finalize()
 {
-    const bool written = writeWholeFile(path_, fileContent()) == 0;
+    // A log folder removed while the program ran is made again rather than losing the run.
+    if (!unreadableFile_ && !QFileInfo::exists(path_))
+        QDir().mkpath(QFileInfo(path_).absolutePath());
+    const bool written = !unreadableFile_ && writeWholeFile(path_, fileContent()) == 0;
     lines_.clear();
     return written;
 }
@@ -62,7 +67,9 @@ void ClearLog()
     const QString line = nowText() + QStringLiteral(" LOGGFIL TØMT (TextFile.ClearLog).");
     log.lines_ = QStringList{line};
     const int error = writeWholeFile(log.path_, log.fileContent());
-    if (error != 0)
+    if (error == 0)
+        log.unreadableFile_ = false;
+    else
         showFeil(QStringLiteral("Feil under oppretting av ny fil: ") + log.path_ + QStringLiteral("  (")
                  + QString::number(error) + QLatin1Char(')'));
     log.errorCount = 0;
@@ -72,8 +79,12 @@ void LoadLog()
 {
     Log& log = Log::instance();
     QFile file(log.path_);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+    if (!file.exists())
         return;
+    if (!file.open(QIODevice::ReadOnly)) {
+        log.unreadableFile_ = true;
+        return;
+    }
     const DecodedText decoded = decodeText(file.readAll());
     log.encoding_ = decoded.encoding;
     log.lines_ = splitLines(decoded.text);

@@ -2,6 +2,7 @@
 #include "common/textfil.h"
 #include "tests/support/qstringprint.h"
 #include "tests/support/sandbox.h"
+#include "tests/support/unreadablefile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -172,12 +173,21 @@ TEST_F(LogTest, FileThatIsNotValidTextIsWrittenBackByteForByte)
     EXPECT_EQ(Sandbox::readFile(logPath()), old);
 }
 
-TEST_F(LogTest, FinalizeWithTheFolderGoneFailsQuietlyAndLeavesNothingBehind)
+TEST_F(LogTest, FinalizeMakesAMissingLogFolderAgain)
 {
     Log::instance().logging = true;
     WriteLog(QStringLiteral("line"));
+    EXPECT_TRUE(Log::instance().finalize());
+    EXPECT_TRUE(QString::fromUtf8(Sandbox::readFile(logPath())).endsWith(QStringLiteral(" line\r\n")));
+}
+
+TEST_F(LogTest, FinalizeThatCannotWriteFailsQuietly)
+{
+    Sandbox::writeFile(sandbox.appData() + QStringLiteral("/Kvarnelo"), "a file where the folder belongs");
+    Log::instance().logging = true;
+    WriteLog(QStringLiteral("line"));
     EXPECT_FALSE(Log::instance().finalize());
-    EXPECT_FALSE(QFileInfo::exists(logFolder));
+    EXPECT_TRUE(Log::instance().lines().isEmpty());
 }
 
 TEST_F(LogTest, FailedWriteLeavesTheOldFileAsItWas)
@@ -190,4 +200,19 @@ TEST_F(LogTest, FailedWriteLeavesTheOldFileAsItWas)
     WriteLog(QStringLiteral("new"));
     EXPECT_FALSE(Log::instance().finalize());
     EXPECT_EQ(Sandbox::readFile(logPath()), QByteArray("old\r\n"));
+}
+
+TEST_F(LogTest, FileThatCannotBeReadIsNeverOverwritten)
+{
+    makeLogFolder();
+    Sandbox::writeFile(logPath(), "lines of earlier runs\r\n");
+    {
+        UnreadableFile unreadable(logPath(), logFolder, sandbox.root());
+        Log::instance().logging = true;
+        LoadLog();
+        WriteLog(QStringLiteral("new"));
+        EXPECT_FALSE(Log::instance().finalize());
+    }
+    QFile::setPermissions(logPath(), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(Sandbox::readFile(logPath()), QByteArray("lines of earlier runs\r\n"));
 }
