@@ -19,7 +19,9 @@ void DBEdit::showField()
 {
     const Field* f = link_.field();
     const int size = f && f->kind() == FieldKind::String ? f->size() : 0;
-    setMaxLength(size > 0 ? size : 32767);
+    // Setting the same limit again would drop the selection.
+    if (const int limit = size > 0 ? size : 32767; limit != maxLength())
+        setMaxLength(limit);
     QString text;
     if (f)
         text = hasFocus() && f->canModify() ? f->editText() : f->displayText();
