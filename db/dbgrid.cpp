@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 DBGrid::DBGrid(QWidget* parent)
     : QTableView(parent), model_(new DBGridModel(this)), delegate_(new DBGridDelegate(this))
@@ -20,6 +21,7 @@ DBGrid::DBGrid(QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTabKeyNavigation(false);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setShowGrid(false);
     setWordWrap(false);
     setCornerButtonEnabled(false);
@@ -67,6 +69,13 @@ void DBGrid::defaultDrawColumnCell(GridCellDrawing& cell)
 DataSet* DBGrid::openDataSet() const
 {
     return model_->dataSet();
+}
+
+int DBGrid::topRow() const
+{
+    // Scrolled by whole rows: the scroll bar's value is the top row (the hidden header's
+    // own offset may lag behind it).
+    return std::max(0, verticalScrollBar()->value());
 }
 
 int DBGrid::visibleRowCount() const
@@ -141,7 +150,7 @@ void DBGrid::handleKey(QKeyEvent* event)
     case Qt::Key_PageUp:
         if (ds) {
             if (ctrl)
-                ds->moveTo(std::max(0, rowAt(0)));
+                ds->moveTo(topRow());
             else
                 ds->moveBy(-visibleRowCount());
         }
@@ -149,7 +158,7 @@ void DBGrid::handleKey(QKeyEvent* event)
     case Qt::Key_PageDown:
         if (ds) {
             if (ctrl)
-                ds->moveTo(std::min(std::max(0, rowAt(0)) + visibleRowCount() - 1, ds->recordCount() - 1));
+                ds->moveTo(std::min(topRow() + visibleRowCount() - 1, ds->recordCount() - 1));
             else
                 ds->moveBy(visibleRowCount());
         }

@@ -37,8 +37,9 @@ public:
     std::function<void(GridCellDrawing& cell)> onDrawColumnCell;
     void defaultDrawColumnCell(GridCellDrawing& cell);
 
-    // Rows that fit in the view completely (at least 1).
+    // Rows that fit in the view completely (at least 1), and the first row in view.
     int visibleRowCount() const;
+    int topRow() const;
 
 signals:
     // A double click anywhere in the grid.
