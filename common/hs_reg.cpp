@@ -89,8 +89,10 @@ bool parseIniInteger(const QString& text, int& value)
 
 QString programFilePath()
 {
-    return QCoreApplication::instance() ? QDir::toNativeSeparators(QCoreApplication::applicationFilePath())
-                                        : QString();
+    const QString& path = SettingsStore::instance().programPath;
+    if (!path.isEmpty() || !QCoreApplication::instance())
+        return path;
+    return QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
 }
 }
 
@@ -102,7 +104,7 @@ SettingsStore& SettingsStore::instance()
 
 bool SettingsStore::writeBack()
 {
-    if (!document)
+    if (!document || documentUnreadable)
         return false;
     if (nativefs::isReadOnly(nativePath(documentPath)))
         return false;
@@ -120,7 +122,7 @@ void openini(const QString& path)
     const QString login = logintext();
     const bool existed = QFileInfo(path).isFile();
     IniDocument doc;
-    doc.load(path); // an unreadable file gives an empty document
+    store.documentUnreadable = !doc.load(path); // then an empty document, and the file is kept
     store.document = std::move(doc);
     store.documentPath = path;
     store.currentSection = stampSection;
@@ -162,7 +164,7 @@ void closeini()
     const bool readOnly = nativefs::isReadOnly(nativePath(path));
     bool ok = true;
     if (!readOnly)
-        ok = store.document && store.document->save(store.documentPath);
+        ok = store.document && !store.documentUnreadable && store.document->save(store.documentPath);
     store.document.reset();
     if (!ok)
         WriteLog(QStringLiteral("INI-CRASH i HS_REG: ") + path);
@@ -248,7 +250,7 @@ QString kvarnelopath(const QString& name)
     store.currentSection = foldersSection;
     QString folder = readinistring(name + QStringLiteral("_folder"));
     if (folder.isEmpty())
-        folder = base + name + Platform::separator();
+        folder = base + QString(name).replace(QLatin1Char('\\'), Platform::separator()) + Platform::separator();
     if (!isDirectory(folder) && name != QLatin1String("bin") && folder.contains(base)) {
         WriteLog(QStringLiteral("hs_reg.kvarnelopath(") + name + QStringLiteral("): Lager mappen ") + folder);
         QDir().mkpath(folder);
