@@ -113,8 +113,10 @@ void DbConnection::open()
     const my_bool no = 0;
     mysql_options(m, MYSQL_OPT_PROTOCOL, &protocol);
     mysql_options(m, MYSQL_OPT_CONNECT_TIMEOUT, &connectTimeout);
-    mysql_options(m, MYSQL_OPT_READ_TIMEOUT, &statementTimeout);
-    mysql_options(m, MYSQL_OPT_WRITE_TIMEOUT, &statementTimeout);
+    if (statementTimeout) {
+        mysql_options(m, MYSQL_OPT_READ_TIMEOUT, &statementTimeout);
+        mysql_options(m, MYSQL_OPT_WRITE_TIMEOUT, &statementTimeout);
+    }
     mysql_options(m, MYSQL_SET_CHARSET_NAME, "latin1");
     mysql_options(m, MYSQL_OPT_RECONNECT, &no);
     mysql_options(m, MYSQL_OPT_LOCAL_INFILE, &no);

@@ -122,6 +122,7 @@ void DataSet::close()
     notify([this](DataSetListener& l) { l.aboutToReset(*this); });
     store_->clear();
     buffer_.clear();
+    original_.clear();
     written_.clear();
     insertRow_ = -1;
     current_ = -1;
@@ -174,6 +175,8 @@ QVariant DataSet::oldValueOf(const Field& field) const
 {
     if (state_ == DataSetState::Insert || current_ < 0)
         return {};
+    if (state_ == DataSetState::Edit && !original_.empty())
+        return original_[size_t(field.index())];
     return storedValue(current_, field);
 }
 

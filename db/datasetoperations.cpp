@@ -24,6 +24,7 @@ void DataSet::loadEditBuffer()
     const int s = storeRow(current_);
     for (size_t i = 0; i < fields_.size(); ++i)
         buffer_[i] = store_->value(s, int(i));
+    original_ = buffer_;
 }
 
 void DataSet::checkBrowseMode()
@@ -100,6 +101,7 @@ void DataSet::post()
         store_->replace(storeRow(current_), buffer_);
     }
     buffer_.clear();
+    original_.clear();
     written_.clear();
     modified_ = false;
     setState(DataSetState::Browse);
@@ -114,12 +116,14 @@ void DataSet::cancel()
         const int row = insertRow_;
         notify([this, row](DataSetListener& l) { l.rowAboutToBeRemoved(*this, row); });
         buffer_.clear();
+        original_.clear();
         written_.clear();
         insertRow_ = -1;
         current_ = store_->size() == 0 ? -1 : std::min(row, store_->size() - 1);
         notify([this, row](DataSetListener& l) { l.rowRemoved(*this, row); });
     } else {
         buffer_.clear();
+        original_.clear();
         written_.clear();
     }
     modified_ = false;
@@ -146,6 +150,7 @@ void DataSet::deleteRecord()
     const bool wasEdit = state_ == DataSetState::Edit;
     notify([this, row](DataSetListener& l) { l.rowAboutToBeRemoved(*this, row); });
     buffer_.clear();
+    original_.clear();
     written_.clear();
     modified_ = false;
     store_->remove(storeRow(row));

@@ -199,13 +199,13 @@ void RecordStore::writeFixed(char* block, int field, const QVariant& value) cons
 
 char* RecordStore::encode(const std::vector<QVariant>& values) const
 {
-    std::vector<QByteArray> bytes(slots_.size());
+    // Text takes at most one byte per UTF-16 unit; the block is sized for that.
     size_t total = fixedEnd_;
-    for (size_t i = 0; i < slots_.size(); ++i) {
-        if (!isVariableKind(slots_[i].kind) || i >= values.size() || !values[i].isValid() || values[i].isNull())
+    for (size_t i = 0; i < slots_.size() && i < values.size(); ++i) {
+        const QVariant& v = values[i];
+        if (!isVariableKind(slots_[i].kind) || !v.isValid() || v.isNull())
             continue;
-        bytes[i] = slots_[i].kind == FieldKind::Blob ? values[i].toByteArray() : toWin1252(values[i].toString());
-        total += size_t(bytes[i].size());
+        total += size_t(slots_[i].kind == FieldKind::Blob ? v.toByteArray().size() : v.toString().size());
     }
     char* block = static_cast<char*>(std::malloc(total));
     std::memset(block, 0, fixedEnd_);
@@ -220,11 +220,18 @@ char* RecordStore::encode(const std::vector<QVariant>& values) const
             block[i >> 3] |= char(1 << (i & 7));
             continue;
         }
+        uint32_t length;
+        if (slots_[i].kind == FieldKind::Blob) {
+            const QByteArray bytes = v.toByteArray();
+            std::memcpy(block + var, bytes.constData(), size_t(bytes.size()));
+            length = uint32_t(bytes.size());
+        } else {
+            length = uint32_t(toWin1252(v.toString(), block + var));
+        }
         char* p = block + slots_[i].offset;
         save<uint32_t>(p, var);
-        save<uint32_t>(p + 4, uint32_t(bytes[i].size()));
-        std::memcpy(block + var, bytes[i].constData(), size_t(bytes[i].size()));
-        var += uint32_t(bytes[i].size());
+        save<uint32_t>(p + 4, length);
+        var += length;
     }
     return block;
 }

@@ -23,6 +23,12 @@ char encodeOne(char16_t c)
 QByteArray toWin1252(const QString& text)
 {
     QByteArray out(text.size(), Qt::Uninitialized);
+    out.truncate(toWin1252(text, out.data()));
+    return out;
+}
+
+qsizetype toWin1252(const QString& text, char* out)
+{
     qsizetype n = 0;
     const QChar* p = text.constData();
     const qsizetype size = text.size();
@@ -32,8 +38,7 @@ QByteArray toWin1252(const QString& text)
             ++i; // one character outside the code page, one "?"
         out[n++] = encodeOne(c);
     }
-    out.truncate(n);
-    return out;
+    return n;
 }
 
 QString fromWin1252(const char* bytes, qsizetype length)

@@ -7,6 +7,9 @@
 // A character that Windows-1252 cannot hold becomes "?".
 QByteArray toWin1252(const QString& text);
 QString fromWin1252(const char* bytes, qsizetype length);
+// Writes the text's Windows-1252 bytes to `out` (room for text.size() bytes); returns
+// how many were written.
+qsizetype toWin1252(const QString& text, char* out);
 inline QString fromWin1252(const QByteArray& bytes) { return fromWin1252(bytes.constData(), bytes.size()); }
 // The text as Windows-1252 can hold it (each unmappable character replaced by "?").
 QString win1252Representable(const QString& text);
