@@ -9,10 +9,14 @@
 #include <boost/beast/core/flat_buffer.hpp>
 #include <boost/beast/http.hpp>
 
+#ifndef _WIN32
+#include <poll.h>
+#endif
+
 #include <algorithm>
+#include <chrono>
 #include <limits>
 #include <optional>
-#include <vector>
 
 namespace asio = boost::asio;
 namespace beast = boost::beast;
@@ -20,6 +24,16 @@ namespace http = beast::http;
 using tcp = asio::ip::tcp;
 
 namespace {
+
+bool waitReadable(asio::ip::tcp::socket::native_handle_type fd, int milliseconds)
+{
+    pollfd request{fd, POLLIN, 0};
+#ifdef _WIN32
+    return WSAPoll(&request, 1, milliseconds) > 0;
+#else
+    return ::poll(&request, 1, milliseconds) > 0;
+#endif
+}
 
 // A reused connection that the server closed while it was idle.
 struct StaleConnection {};
@@ -125,6 +139,30 @@ struct HttpClient::Connection {
     beast::flat_buffer buffer;
     std::string host;
     std::string port;
+    std::unique_ptr<char[]> piece;
+    std::size_t pieceCapacity = 0;
+
+    Connection() { buffer.reserve(65536); } // the parser reads no more than the capacity at a time
+
+    char* pieceBuffer(std::size_t size)
+    {
+        if (pieceCapacity < size) {
+            piece = std::make_unique_for_overwrite<char[]>(size);
+            pieceCapacity = size;
+        }
+        return piece.get();
+    }
+
+    // Whether the piece being filled goes on: more of the answer is already here, or comes
+    // before the piece's time is up.
+    bool moreComing(std::chrono::steady_clock::time_point pieceEnds)
+    {
+        boost::system::error_code ec;
+        if (buffer.size() > 0 || socket.available(ec) > 0)
+            return true;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(pieceEnds - std::chrono::steady_clock::now());
+        return left.count() > 0 && waitReadable(socket.native_handle(), int(left.count()));
+    }
 
     void close()
     {
@@ -160,6 +198,88 @@ void takeCookies(QNetworkCookieJar& jar, const Parser::value_type& header, const
     for (auto field = first; field != last; ++field) {
         const auto value = field->value();
         jar.setCookiesFromUrl(QNetworkCookie::parseCookies(QByteArray(value.data(), qsizetype(value.size()))), url);
+    }
+}
+
+
+// Hands each piece of an answer body on: to the sink (none for a failure's body, which
+// is dropped) and to the progress event.
+struct BodyPieces {
+    const Sink* sink;
+    const HttpProgress& progress;
+    char* piece;
+    std::size_t size;
+    std::chrono::milliseconds interval;
+    std::int64_t received = 0;
+
+    std::chrono::steady_clock::time_point nextEnd() const { return std::chrono::steady_clock::now() + interval; }
+
+    void deliver(std::size_t filled)
+    {
+        keep(filled);
+        received += std::int64_t(filled);
+        if (progress.work)
+            progress.work(received);
+    }
+    void keep(std::size_t filled)
+    {
+        if (sink && filled > 0)
+            (*sink)(piece, filled);
+    }
+    [[noreturn]] void brokeOff(std::size_t filled, const boost::system::error_code& ec)
+    {
+        keep(filled); // the ".part" file keeps what came
+        fail(QStringLiteral("The answer broke off"), ec);
+    }
+};
+
+// A piece ends when it is full, when the body ends, or when its time is up and nothing
+// more is waiting: slow answers still show progress, fast ones repaint the window seldom.
+
+// A body of known length goes straight from the socket into the piece.
+void readCountedBody(HttpClient::Connection& c, std::uint64_t remaining, BodyPieces& out)
+{
+    while (remaining > 0) {
+        const auto pieceEnds = out.nextEnd();
+        std::size_t filled = 0;
+        do {
+            const auto room = std::size_t(std::min<std::uint64_t>(out.size - filled, remaining));
+            std::size_t n;
+            if (c.buffer.size() > 0) {
+                n = asio::buffer_copy(asio::buffer(out.piece + filled, room), c.buffer.data());
+                c.buffer.consume(n);
+            } else {
+                boost::system::error_code ec;
+                n = c.socket.read_some(asio::buffer(out.piece + filled, room), ec);
+                if (ec)
+                    out.brokeOff(filled, ec);
+            }
+            filled += n;
+            remaining -= n;
+        } while (remaining > 0 && filled < out.size && c.moreComing(pieceEnds));
+        out.deliver(filled);
+    }
+}
+
+// Chunked bodies and bodies ended by the closing connection go through the parser.
+void readParsedBody(HttpClient::Connection& c, Parser& parser, BodyPieces& out)
+{
+    while (!parser.is_done()) {
+        const auto pieceEnds = out.nextEnd();
+        std::size_t filled = 0;
+        do {
+            auto& body = parser.get().body();
+            body.data = out.piece + filled;
+            body.size = out.size - filled;
+            boost::system::error_code ec;
+            http::read_some(c.socket, c.buffer, parser, ec);
+            if (ec == http::error::need_buffer)
+                ec = {};
+            filled = out.size - parser.get().body().size;
+            if (ec)
+                out.brokeOff(filled, ec);
+        } while (!parser.is_done() && filled < out.size && c.moreComing(pieceEnds));
+        out.deliver(filled);
     }
 }
 
@@ -237,33 +357,12 @@ void HttpClient::get(const QString& url, const Sink& sink, const HttpProgress& p
             const auto length = parser->content_length();
             if (progress.begin)
                 progress.begin(length ? std::int64_t(*length) : 0);
-            std::vector<char> piece(pieceSize);
-            std::int64_t received = 0;
-            while (!parser->is_done()) {
-                // A piece ends when it is full, when the body ends, or when nothing more is
-                // waiting, so slow answers still show progress.
-                std::size_t filled = 0;
-                do {
-                    auto& body = parser->get().body();
-                    body.data = piece.data() + filled;
-                    body.size = piece.size() - filled;
-                    http::read_some(c.socket, c.buffer, *parser, ec);
-                    if (ec == http::error::need_buffer)
-                        ec = {};
-                    filled = piece.size() - parser->get().body().size;
-                    if (ec) {
-                        if (success && filled > 0)
-                            sink(piece.data(), filled); // the ".part" file keeps what came
-                        fail(QStringLiteral("The answer broke off"), ec);
-                    }
-                } while (!parser->is_done() && filled < piece.size()
-                         && (c.buffer.size() > 0 || c.socket.available(ec) > 0));
-                if (success && filled > 0)
-                    sink(piece.data(), filled);
-                received += std::int64_t(filled);
-                if (progress.work)
-                    progress.work(received);
-            }
+            const std::size_t size = length ? std::size_t(std::min<std::uint64_t>(*length, pieceSize)) : pieceSize;
+            BodyPieces out{success ? &sink : nullptr, progress, c.pieceBuffer(size), size, pieceInterval};
+            if (length && !parser->chunked())
+                readCountedBody(c, *length, out);
+            else
+                readParsedBody(c, *parser, out);
             if (progress.end)
                 progress.end();
         }

@@ -6,6 +6,7 @@
 #include "common/errors.h"
 
 #include <QString>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -56,11 +57,14 @@ public:
     void disconnect();
     bool connected() const;
 
-    // Largest body piece between two progress events.
-    std::size_t pieceSize = std::size_t(1) << 20;
+    // Largest body piece between two progress events, and the time a piece may wait for
+    // more bytes when none are waiting.
+    std::size_t pieceSize = std::size_t(8) << 20;
+    std::chrono::milliseconds pieceInterval{20};
+
+    struct Connection;
 
 private:
-    struct Connection;
     std::unique_ptr<Connection> connection_;
     QNetworkCookieJar& cookies_;
 };
