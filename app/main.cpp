@@ -1,11 +1,34 @@
+// The program: start-up, the windows, the event loop, shutdown.
+#include "common/quitsignal.h"
+#include "common/startup.h"
+#include "common/startuperror.h"
+#include "pricelist/prisliste.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QDir>
+#include <QWindow>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Brisvald Blomster Søm & Shop"));
-    window.show();
-    return app.exec();
+    startup(app.arguments().mid(1), QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
+
+    // Creating the main window opens the product table; when that fails the program ends.
+    const auto mainWindow = createMainWindow<TPrislisteForm>();
+    int exitCode = 1;
+    if (mainWindow) {
+        // The other windows are created here, hidden, in start-up order.
+
+        // The event loop runs until the main window closes, whatever else is open.
+        app.setQuitOnLastWindowClosed(false);
+        closeOnQuitSignal(mainWindow.get());
+        mainWindow->show();
+        QObject::connect(mainWindow->windowHandle(), &QWindow::visibleChanged, &app, [](bool visible) {
+            if (!visible)
+                QCoreApplication::quit();
+        });
+        exitCode = app.exec();
+    }
+    shutdown();
+    return exitCode;
 }

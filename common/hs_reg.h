@@ -19,6 +19,7 @@ public:
     QString userName;
     QString userOverride;
     QString addressOverride;
+    QString programPath; // the running program; start-up sets it (else the application's)
 
     // Writes the open document to its file; false when it could not (nothing thrown).
     bool writeBack();

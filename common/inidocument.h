@@ -2,8 +2,11 @@
 // An in-memory INI document: sections and keys compared without regard to case, kept
 // in first-seen order; lines without "=" kept; the byte-order mark of the file kept.
 
+#include "common/textcodec.h"
+
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 class IniDocument {
@@ -14,6 +17,8 @@ public:
     // Writes the whole document through a temporary file and a rename; false on failure,
     // the old file untouched.
     bool save(const QString& path) const;
+    // The operating system's error number of the last failed load or save (0 after success).
+    int lastError() const { return lastError_; }
 
     void parse(const QByteArray& bytes);
     QByteArray serialize() const;
@@ -38,5 +43,6 @@ private:
     Section* findSection(const QString& name);
     const Section* findSection(const QString& name) const;
     std::vector<Section> sections_;
-    QByteArray byteOrderMark_;
+    mutable int lastError_ = 0;
+    TextEncoding encoding_ = TextEncoding::Local8Bit;
 };

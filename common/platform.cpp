@@ -17,6 +17,11 @@ QString Platform::environment(const QString& name) const
     return qEnvironmentVariable(name.toLocal8Bit().constData());
 }
 
+QString Platform::appData() const
+{
+    return environment(QStringLiteral("APPDATA"));
+}
+
 QChar Platform::separator()
 {
     return QDir::separator();

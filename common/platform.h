@@ -11,6 +11,10 @@ public:
     virtual ~Platform() = default;
     // An unset variable gives an empty text.
     virtual QString environment(const QString& name) const;
+    // The application-data folder under which "Kvarnelo" lives, without a trailing
+    // separator: APPDATA (empty when unset, as on Windows); Linux falls back to
+    // $XDG_DATA_HOME or ~/.local/share.
+    virtual QString appData() const;
     virtual QString loginName() const = 0;
     virtual QString computerName() const = 0;
     virtual QString domainName() const = 0;

@@ -1,6 +1,6 @@
 #include "common/regional.h"
 
-#include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 
 namespace {
@@ -21,6 +21,64 @@ QString groupThousands(const QString& digits, QChar separator)
     }
     return out;
 }
+
+// The time zone ("t" .. "tttt") is not part of the long time format the program shows.
+QString withoutTimeZone(const QString& format)
+{
+    QString out;
+    bool quoted = false;
+    for (QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (!quoted && c == QLatin1Char('t'))
+            continue;
+        out += c;
+    }
+    return out.simplified();
+}
+
+// Qt's "1e-06" and "1e+20" as the program writes them: "1E-6", "1E20".
+QString exponentForm(const QString& text)
+{
+    const qsizetype e = text.indexOf(QLatin1Char('e'));
+    if (e < 0)
+        return text;
+    QString exponent = text.mid(e + 1);
+    QString sign;
+    if (exponent.startsWith(QLatin1Char('+')) || exponent.startsWith(QLatin1Char('-'))) {
+        if (exponent.startsWith(QLatin1Char('-')))
+            sign = QStringLiteral("-");
+        exponent = exponent.mid(1);
+    }
+    while (exponent.size() > 1 && exponent.startsWith(QLatin1Char('0')))
+        exponent = exponent.mid(1);
+    return text.left(e) + QLatin1Char('E') + sign + exponent;
+}
+
+QString negativeCurrency(int code, const QString& symbol, const QString& number)
+{
+    const QString& s = symbol;
+    const QString& n = number;
+    const QChar sp = QLatin1Char(' ');
+    switch (code) {
+    case 0: return QLatin1Char('(') + s + n + QLatin1Char(')');
+    case 1: return QLatin1Char('-') + s + n;
+    case 2: return s + QLatin1Char('-') + n;
+    case 3: return s + n + QLatin1Char('-');
+    case 4: return QLatin1Char('(') + n + s + QLatin1Char(')');
+    case 5: return QLatin1Char('-') + n + s;
+    case 6: return n + QLatin1Char('-') + s;
+    case 7: return n + s + QLatin1Char('-');
+    case 8: return QLatin1Char('-') + n + sp + s;
+    case 9: return QLatin1Char('-') + s + sp + n;
+    case 10: return n + sp + s + QLatin1Char('-');
+    case 11: return s + sp + n + QLatin1Char('-');
+    case 13: return n + QLatin1Char('-') + sp + s;
+    case 14: return QLatin1Char('(') + s + sp + n + QLatin1Char(')');
+    case 15: return QLatin1Char('(') + n + sp + s + QLatin1Char(')');
+    default: return s + sp + QLatin1Char('-') + n; // 12
+    }
+}
 }
 
 RegionalSettings RegionalSettings::norwegian()
@@ -28,9 +86,10 @@ RegionalSettings RegionalSettings::norwegian()
     return RegionalSettings{};
 }
 
-RegionalSettings RegionalSettings::fromSystemLocale()
+RegionalSettings RegionalSettings::fromLocale(const QLocale& locale)
 {
-    const QLocale locale = QLocale::system();
+    if (locale.language() == QLocale::C || locale.currencySymbol().isEmpty())
+        return RegionalSettings{};
     RegionalSettings s;
     s.decimalSeparator = locale.decimalPoint().isEmpty() ? QLatin1Char('.') : locale.decimalPoint().front();
     s.thousandSeparator = locale.groupSeparator().isEmpty() ? QLatin1Char(' ') : locale.groupSeparator().front();
@@ -40,13 +99,16 @@ RegionalSettings RegionalSettings::fromSystemLocale()
     const bool symbolFirst = sample.startsWith(s.currencySymbol);
     const bool spaced = sample.contains(QLatin1Char(' ')) || sample.contains(QChar(0x00A0));
     s.currencyFormat = symbolFirst ? (spaced ? 2 : 0) : (spaced ? 3 : 1);
+    static const int negativeFor[] = {1, 5, 12, 8};
+    s.negativeCurrencyFormat = negativeFor[s.currencyFormat];
     s.shortDateFormat = locale.dateFormat(QLocale::ShortFormat);
-    s.longTimeFormat = locale.timeFormat(QLocale::LongFormat).remove(QLatin1String(" t")).remove(QLatin1Char('t')).trimmed();
-    if (s.currencySymbol.isEmpty() || locale.language() == QLocale::C) {
-        // The C locale (a bare container) has no useful formats: keep the program's defaults.
-        return RegionalSettings{};
-    }
+    s.longTimeFormat = withoutTimeZone(locale.timeFormat(QLocale::LongFormat));
     return s;
+}
+
+RegionalSettings RegionalSettings::fromSystemLocale()
+{
+    return fromLocale(QLocale::system());
 }
 
 const RegionalSettings& regional()
@@ -74,8 +136,12 @@ QString formatGeneral(double value, QChar decimalSeparator)
 {
     if (value == 0)
         return QStringLiteral("0");
+    if (std::isnan(value))
+        return QStringLiteral("NAN");
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
     QString text = QString::number(value, 'g', 15);
-    // Exponent form only where the magnitude needs it (below 1e-5 or above 15 digits).
+    // Exponent form only where the magnitude needs it (below 1e-5 or from 1e15 on).
     const double magnitude = std::fabs(value);
     if (magnitude >= 1e-5 && magnitude < 1e15 && text.contains(QLatin1Char('e'))) {
         text = QString::number(value, 'f', 15);
@@ -86,7 +152,7 @@ QString formatGeneral(double value, QChar decimalSeparator)
                 text.chop(1);
         }
     }
-    text.replace(QLatin1Char('e'), QLatin1Char('E'));
+    text = exponentForm(text);
     text.replace(QLatin1Char('.'), decimalSeparator);
     return text;
 }
@@ -99,7 +165,6 @@ QString formatGeneral(double value)
 QString formatCurrency(double value)
 {
     const RegionalSettings& r = regional();
-    const bool negative = value < 0;
     QString fixed = QString::number(std::fabs(value), 'f', r.currencyDecimals);
     QString whole = fixed, fraction;
     const qsizetype dot = fixed.indexOf(QLatin1Char('.'));
@@ -110,30 +175,33 @@ QString formatCurrency(double value)
     QString number = groupThousands(whole, r.thousandSeparator);
     if (!fraction.isEmpty())
         number += r.decimalSeparator + fraction;
-    QString out;
-    switch (r.currencyFormat) {
-    case 0: out = r.currencySymbol + number; break;
-    case 1: out = number + r.currencySymbol; break;
-    case 2: out = r.currencySymbol + QLatin1Char(' ') + number; break;
-    default: out = number + QLatin1Char(' ') + r.currencySymbol; break;
-    }
     bool allZero = true;
     for (QChar c : number)
         if (c.isDigit() && c != QLatin1Char('0'))
             allZero = false;
-    return negative && !allZero ? QLatin1Char('-') + out : out;
+    if (value < 0 && !allZero)
+        return negativeCurrency(r.negativeCurrencyFormat, r.currencySymbol, number);
+    switch (r.currencyFormat) {
+    case 0: return r.currencySymbol + number;
+    case 1: return number + r.currencySymbol;
+    case 2: return r.currencySymbol + QLatin1Char(' ') + number;
+    default: return number + QLatin1Char(' ') + r.currencySymbol;
+    }
 }
 
 bool parseRegionalFloat(const QString& text, double& value)
 {
     QString t = text.trimmed();
-    if (t.isEmpty())
-        return false;
     const QChar sep = regional().decimalSeparator;
-    if (sep != QLatin1Char('.') && t.contains(QLatin1Char('.')))
+    const QString separator = QRegularExpression::escape(QString(sep));
+    const QRegularExpression number(QStringLiteral("^[+-]?(\\d+(%1\\d*)?|%1\\d+)([eE][+-]?\\d+)?$").arg(separator));
+    if (!number.match(t).hasMatch())
         return false;
     t.replace(sep, QLatin1Char('.'));
     bool ok = false;
-    value = QLocale::c().toDouble(t, &ok);
-    return ok;
+    const double parsed = QLocale::c().toDouble(t, &ok);
+    if (!ok || !std::isfinite(parsed))
+        return false;
+    value = parsed;
+    return true;
 }

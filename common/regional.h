@@ -4,6 +4,7 @@
 
 #include <QChar>
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 
 struct RegionalSettings {
@@ -13,11 +14,15 @@ struct RegionalSettings {
     int currencyDecimals = 2;
     // Where the symbol stands: 0 "kr1", 1 "1kr", 2 "kr 1", 3 "1 kr" (the Windows codes).
     int currencyFormat = 2;
+    // Negative amounts, the Windows codes 0 to 15 ("kr -1", code 12, in Norway).
+    int negativeCurrencyFormat = 12;
     QString shortDateFormat = QStringLiteral("dd.MM.yyyy"); // QDateTime format syntax
     QString longTimeFormat = QStringLiteral("HH:mm:ss");
 
     static RegionalSettings norwegian();
     static RegionalSettings fromSystemLocale();
+    // A locale without currency (the C locale of a bare machine) gives the Norwegian settings.
+    static RegionalSettings fromLocale(const QLocale& locale);
 };
 
 const RegionalSettings& regional();
@@ -28,12 +33,14 @@ QString dateTimeText(const QDateTime& when);
 QString nowText();
 
 // General number form: up to 15 significant digits, no trailing zeros, no thousands
-// separator, with the given decimal separator (the regional one by default).
+// separator, with the given decimal separator (the regional one by default); exponent
+// form ("1E-6", "1E20") only below 0.00001 or from 15 digits before the point.
 QString formatGeneral(double value, QChar decimalSeparator);
 QString formatGeneral(double value);
 
 // The regional currency format: symbol, thousands separator, currency decimals.
 QString formatCurrency(double value);
 
-// Reads a number written with the regional decimal separator; false when it is not one.
+// Reads a number written with the regional decimal separator (sign, digits, separator,
+// exponent; blanks around it); false when it is not one.
 bool parseRegionalFloat(const QString& text, double& value);

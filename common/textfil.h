@@ -2,6 +2,8 @@
 // The log: one process-wide list of time-stamped lines, carried from run to run in one
 // file per program under APPDATA/Kvarnelo/log/. Only ClearLog and finalize write the file.
 
+#include "common/textcodec.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,8 +13,10 @@ public:
 
     // Empty list, counts 0, switches off; the file path from APPDATA and the program name.
     void initialize(const QString& programPath);
-    // Writes the whole list to the file (atomically); never throws.
-    void finalize();
+    // Writes the whole list to the file (temporary file + rename) and empties the list;
+    // false when the file could not be written (the old file is then left as it was).
+    // Never throws.
+    bool finalize();
 
     const QStringList& lines() const { return lines_; }
     const QString& path() const { return path_; }
@@ -28,7 +32,8 @@ private:
     friend void LoadLog();
     QStringList lines_;
     QString path_;
-    QByteArray byteOrderMark_; // kept from the loaded file and written back
+    QByteArray fileContent() const;
+    TextEncoding encoding_ = TextEncoding::Local8Bit; // kept from the loaded file
 };
 
 void WriteLog(const QString& message);

@@ -1,6 +1,7 @@
 #include "pricelist/prisliste.h"
 
 #include "common/errorreport.h"
+#include "common/windowplacement.h"
 
 #include <QCloseEvent>
 #include <QShowEvent>
@@ -29,8 +30,11 @@ void TPrislisteForm::closeEvent(QCloseEvent* event)
 
 void TPrislisteForm::FormShow()
 {
+    QString mode = QStringLiteral("OnlyPos");
+    loadwindowpos(this, QStringLiteral("PrisListeForm"), mode);
 }
 
 void TPrislisteForm::FormClose()
 {
+    savewindowpos(this, QStringLiteral("PrisListeForm"), QString());
 }

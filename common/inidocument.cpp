@@ -1,0 +1,150 @@
+#include "common/inidocument.h"
+
+#include "common/fileops.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+}
+
+bool IniDocument::load(const QString& path)
+{
+    sections_.clear();
+    encoding_ = TextEncoding::Local8Bit;
+    lastError_ = 0;
+    QFile file(path);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly)) {
+        lastError_ = static_cast<int>(file.error());
+        return false;
+    }
+    parse(file.readAll());
+    return true;
+}
+
+bool IniDocument::save(const QString& path) const
+{
+    lastError_ = writeWholeFile(path, serialize());
+    return lastError_ == 0;
+}
+
+void IniDocument::parse(const QByteArray& bytes)
+{
+    sections_.clear();
+    const DecodedText decoded = decodeText(bytes);
+    encoding_ = decoded.encoding;
+    Section* current = nullptr;
+    for (const QString& raw : splitLines(decoded.text)) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
+            continue;
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            const QString name = line.mid(1, line.size() - 2).trimmed();
+            current = findSection(name);
+            if (!current) {
+                sections_.push_back({name, {}});
+                current = &sections_.back();
+            }
+            continue;
+        }
+        if (!current)
+            continue;
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            current->lines.push_back({QString(), line, false});
+        else
+            current->lines.push_back({line.left(eq).trimmed(), line.mid(eq + 1).trimmed(), true});
+    }
+}
+
+QByteArray IniDocument::serialize() const
+{
+    const QString lineBreak = QStringLiteral("\r\n");
+    QString text;
+    for (const Section& section : sections_) {
+        text += QLatin1Char('[') + section.name + QLatin1Char(']') + lineBreak;
+        for (const Line& line : section.lines)
+            text += (line.hasEquals ? line.key + QLatin1Char('=') + line.value : line.value) + lineBreak;
+        text += lineBreak;
+    }
+    return encodeText(text, encoding_);
+}
+
+IniDocument::Section* IniDocument::findSection(const QString& name)
+{
+    for (Section& s : sections_)
+        if (sameName(s.name, name))
+            return &s;
+    return nullptr;
+}
+
+const IniDocument::Section* IniDocument::findSection(const QString& name) const
+{
+    for (const Section& s : sections_)
+        if (sameName(s.name, name))
+            return &s;
+    return nullptr;
+}
+
+bool IniDocument::hasKey(const QString& section, const QString& key) const
+{
+    if (const Section* s = findSection(section))
+        for (const Line& line : s->lines)
+            if (line.hasEquals && sameName(line.key, key))
+                return true;
+    return false;
+}
+
+QString IniDocument::value(const QString& section, const QString& key) const
+{
+    if (const Section* s = findSection(section))
+        for (const Line& line : s->lines)
+            if (line.hasEquals && sameName(line.key, key))
+                return line.value;
+    return {};
+}
+
+void IniDocument::setValue(const QString& section, const QString& key, const QString& text)
+{
+    // A line break inside a value would start new lines (or sections) in the file.
+    QString value = text;
+    value.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    value.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    value.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    Section* s = findSection(section);
+    if (!s) {
+        sections_.push_back({section, {}});
+        s = &sections_.back();
+    }
+    for (Line& line : s->lines) {
+        if (line.hasEquals && sameName(line.key, key)) {
+            line.value = value;
+            return;
+        }
+    }
+    s->lines.push_back({key, value, true});
+}
+
+QStringList IniDocument::sectionNames() const
+{
+    QStringList names;
+    for (const Section& s : sections_)
+        names << s.name;
+    return names;
+}
+
+QStringList IniDocument::keys(const QString& section) const
+{
+    QStringList names;
+    if (const Section* s = findSection(section))
+        for (const Line& line : s->lines)
+            if (line.hasEquals)
+                names << line.key;
+    return names;
+}

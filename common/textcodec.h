@@ -1,0 +1,26 @@
+#pragma once
+// Text files of the program (settings, log): the system's 8-bit code page, or the
+// encoding a byte-order mark names; the mark is kept for the write-back.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+enum class TextEncoding {
+    Local8Bit, // the system's code page (UTF-8 on Linux), no mark
+    Utf8Bom,
+    Utf16LE,
+    Utf16BE,
+    Latin1, // bytes that are not valid in the system's code page: kept byte for byte
+};
+
+struct DecodedText {
+    QString text;
+    TextEncoding encoding = TextEncoding::Local8Bit;
+};
+
+DecodedText decodeText(const QByteArray& bytes);
+QByteArray encodeText(const QString& text, TextEncoding encoding);
+
+// Splits at CR LF, LF or CR; a line break at the very end ends the last line.
+QStringList splitLines(const QString& text);

@@ -1,0 +1,85 @@
+#include "common/textfil.h"
+
+#include "common/fileops.h"
+#include "common/messages.h"
+#include "common/platform.h"
+#include "common/regional.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+Log& Log::instance()
+{
+    static Log log;
+    return log;
+}
+
+void Log::initialize(const QString& programPath)
+{
+    lines_.clear();
+    logging = false;
+    verbose = false;
+    errorCount = warningCount = hintCount = 0;
+    encoding_ = TextEncoding::Local8Bit;
+    const QChar sep = Platform::separator();
+    path_ = platform().appData() + sep + QStringLiteral("Kvarnelo") + sep + QStringLiteral("log") + sep
+        + QFileInfo(programPath).completeBaseName() + QStringLiteral(".log");
+}
+
+QByteArray Log::fileContent() const
+{
+    QString text;
+    for (const QString& line : lines_)
+        text += line + QStringLiteral("\r\n");
+    return encodeText(text, encoding_);
+}
+
+bool Log::finalize()
+{
+    const bool written = writeWholeFile(path_, fileContent()) == 0;
+    lines_.clear();
+    return written;
+}
+
+void WriteLog(const QString& message)
+{
+    Log& log = Log::instance();
+    if (!log.logging)
+        return;
+    log.lines_ << nowText() + QLatin1Char(' ') + message;
+    auto startsWith = [&](const char* tag) { return message.startsWith(QLatin1String(tag)); };
+    if (startsWith("ERROR:") || startsWith("FEIL:"))
+        ++log.errorCount;
+    else if (startsWith("WARNING:") || startsWith("ADVARSEL:"))
+        ++log.warningCount;
+    else if (startsWith("HINT:"))
+        ++log.hintCount;
+}
+
+void ClearLog()
+{
+    Log& log = Log::instance();
+    const QString line = nowText() + QStringLiteral(" LOGGFIL TØMT (TextFile.ClearLog).");
+    log.lines_ = QStringList{line};
+    const int error = writeWholeFile(log.path_, log.fileContent());
+    if (error != 0)
+        showFeil(QStringLiteral("Feil under oppretting av ny fil: ") + log.path_ + QStringLiteral("  (")
+                 + QString::number(error) + QLatin1Char(')'));
+    log.errorCount = 0;
+}
+
+void LoadLog()
+{
+    Log& log = Log::instance();
+    QFile file(log.path_);
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        return;
+    const DecodedText decoded = decodeText(file.readAll());
+    log.encoding_ = decoded.encoding;
+    log.lines_ = splitLines(decoded.text);
+}
+
+bool verboseLogging()
+{
+    return Log::instance().verbose;
+}

@@ -1,0 +1,170 @@
+#pragma once
+// A client-side data set: a list of records with fixed, typed, nullable fields, one
+// current record, and the browse / edit / insert states.
+//
+// Contract (what the windows and the bound controls rely on):
+// - The data set owns its fields (stable pointers, created before open) and its records.
+//   Records are held in a compact store; the record being edited or inserted lives in an
+//   edit buffer until Post.
+// - Insert: a pending edit/insert is first posted (when modified) or cancelled; a new,
+//   empty record opens at the current row; state -> insert (stateChanged); the new-record
+//   rule runs (each value it sets: calc fields, dataChanged(field)); the record is marked
+//   unmodified; dataChanged(nullptr).
+// - Edit: on an empty data set performs Insert; in edit/insert does nothing; else
+//   state -> edit (stateChanged), dataChanged(nullptr).
+// - Post (edit/insert only, else "<name>: Dataset not in edit or insert mode"):
+//   updateRecord listeners write pending input; the record is written (writeInsert /
+//   writeUpdate); state -> browse; dataChanged(nullptr). A failure at any step throws and
+//   leaves the state and the user's values as they were.
+// - Cancel: in edit/insert drops the changes (a record being inserted leaves the list);
+//   state -> browse; dataChanged(nullptr). In browse nothing happens.
+// - Delete: in insert works as Cancel. On an empty data set fails with
+//   "<name>: Cannot perform this operation on an empty dataset". Otherwise updateRecord
+//   listeners, the before-delete rule (may throw, e.g. SilentAbort: nothing changes),
+//   writeDelete, the row leaves the list (neighbour becomes current), state -> browse
+//   (stateChanged only if it was edit), dataChanged(nullptr).
+// - First/Prior/Next/Last/moveTo: a pending record is posted when modified, else
+//   cancelled; then, when the current row changed, dataChanged(nullptr).
+// - Setting a field (edit/insert only): the record becomes modified, the calculation rule
+//   runs, dataChanged(field).
+// - State changes are announced only when the state really changes.
+
+#include "db/datasetlistener.h"
+#include "db/field.h"
+
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class RecordStore;
+
+enum class DataSetState { Inactive, Browse, Edit, Insert };
+
+class DataSet {
+public:
+    // `name` prefixes the data set's error texts ("MyTable: ...").
+    explicit DataSet(QString name);
+    virtual ~DataSet();
+    DataSet(const DataSet&) = delete;
+    DataSet& operator=(const DataSet&) = delete;
+
+    const QString& name() const { return name_; }
+
+    // --- Fields (define before open; the order is the record's order).
+    Field* addField(const QString& fieldName, FieldKind kind, int size = 0);
+    Field* addCalculatedField(const QString& fieldName, FieldKind kind);
+    const std::vector<std::unique_ptr<Field>>& fields() const { return fields_; }
+    int fieldCount() const { return int(fields_.size()); }
+    Field* findField(const QString& fieldName) const;   // nullptr when missing
+    Field* fieldByName(const QString& fieldName) const; // throws "<name>: Field '%s' not found"
+
+    // --- Record rules, run by the data set itself.
+    // Calculation rule: set the calculated fields from the others (runs for every record
+    // as it is read, and for the current record after each field write while editing).
+    std::function<void(DataSet&)> onCalcFields;
+    // New-record rule, run by Insert after the state became insert.
+    std::function<void(DataSet&)> onNewRecord;
+    // Before-delete rule; throw to refuse the delete (SilentAbort refuses silently).
+    std::function<void(DataSet&)> beforeDelete;
+
+    // --- Listeners (not owned; remove before destroying them).
+    void addListener(DataSetListener* listener);
+    void removeListener(DataSetListener* listener);
+
+    // --- Opening. open() reads the records (readRecords) and enters browse; close()
+    // drops everything, a pending edit included, without writing.
+    void open();
+    void close();
+    bool isActive() const { return state_ != DataSetState::Inactive; }
+    DataSetState state() const { return state_; }
+    bool isEditing() const { return state_ == DataSetState::Edit || state_ == DataSetState::Insert; }
+    // Whether a field was set since the edit/insert began (the new-record rule's values
+    // do not count).
+    bool isModified() const { return modified_; }
+
+    // --- Rows and the current record.
+    int recordCount() const;
+    bool isEmpty() const { return recordCount() == 0; }
+    int currentRow() const { return current_; }   // -1 when empty
+    bool bof() const { return bof_; }
+    bool eof() const { return eof_; }
+
+    // --- Operations (see the contract above).
+    void insert();
+    void edit();
+    void post();
+    void cancel();
+    void deleteRecord();
+    void first();
+    void prior();
+    void next();
+    void last();
+    void moveBy(int distance);
+    void moveTo(int row);
+
+    // Appends a stored record (values in field order; missing or invalid = null) without
+    // writing anything; computes its calculated fields. Fills an in-memory data set, in
+    // any state but edit/insert.
+    void appendRecord(const QVariantList& values);
+
+    // The calculation rule of the current record once more, then dataChanged(nullptr).
+    void refreshCurrent();
+
+protected:
+    // Reads the stored records at open (use appendRecord or store()); default: none.
+    virtual void readRecords() {}
+    // Writes the record in the edit buffer. Default: nothing (an in-memory data set).
+    // writeInsert may store server-assigned values through storeAssigned().
+    virtual void writeInsert() {}
+    virtual void writeUpdate() {}
+    // Writes the removal of the stored record at `row` (its stored values: storedValue).
+    virtual void writeDelete(int row) { (void)row; }
+
+    // For derived data sets: direct access to the record store and the edit buffer.
+    RecordStore& store() { return *store_; }
+    QVariant storedValue(int row, const Field& field) const;
+    // Sets a field in the edit buffer without any notification, modified mark or rule
+    // (values that the server assigned on insert).
+    void storeAssigned(const Field& field, const QVariant& value);
+    // Runs the calculation rule for the stored row `row` (after the store has it).
+    void calculateStoredRow(int row);
+    [[noreturn]] void fail(const QString& message) const;
+
+private:
+    friend class Field;
+
+    QVariant currentValue(const Field& field) const;
+    QVariant rowValue(int row, const Field& field) const;
+    QVariant oldValueOf(const Field& field) const;
+    bool writtenOf(const Field& field) const { return isEditing() && written_[field.index()]; }
+    void setFieldValue(const Field& field, QVariant value);
+    QVariant normalized(const Field& field, QVariant value) const;
+
+    int storeRow(int row) const;   // row of the list -> row of the store (-1: insert row)
+    void setState(DataSetState state);
+    void checkBrowseMode();       // post when modified, else cancel
+    void loadEditBuffer();
+    void runCalcFields();
+    void setCurrent(int row, bool notify);
+
+    template <class F>
+    void notify(F&& f);
+
+    QString name_;
+    std::vector<std::unique_ptr<Field>> fields_;
+    std::vector<DataSetListener*> listeners_;
+    std::unique_ptr<RecordStore> store_;
+
+    DataSetState state_ = DataSetState::Inactive;
+    int current_ = -1;
+    bool bof_ = true;
+    bool eof_ = true;
+    bool modified_ = false;
+    int insertRow_ = -1;                 // list row of the record being inserted
+    std::vector<QVariant> buffer_;       // the record being edited or inserted
+    std::vector<bool> written_;
+    int calcRow_ = -1;                   // stored row whose calculated fields are being set
+    bool inCalc_ = false;
+};

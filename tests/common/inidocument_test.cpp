@@ -1,0 +1,108 @@
+#include "common/inidocument.h"
+#include "tests/support/qstringprint.h"
+#include "tests/support/sandbox.h"
+
+#include <QDir>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <gtest/gtest.h>
+
+TEST(IniDocument, ReadsAndWritesBackByTheFormatRules)
+{
+    struct Case { const char* name; const char* file; const char* written; };
+    const Case cases[] = {
+        {"comments, blanks and lines before the first section are dropped",
+         "orphan=1\n; comment\n\n[A]\n  key = value  \n;x=y\n\n", "[A]\r\nkey=value\r\n\r\n"},
+        {"a line without = stays a line of its own",
+         "[A]\nfree text\nk=v\n", "[A]\r\nfree text\r\nk=v\r\n\r\n"},
+        {"the key ends at the first =", "[A]\nk = a=b \n", "[A]\r\nk=a=b\r\n\r\n"},
+        {"section names are stripped", "[  A  ]\nk=v\r\n", "[A]\r\nk=v\r\n\r\n"},
+        {"a repeated section name in other case joins the first",
+         "[A]\nx=1\n[B]\ny=2\n[a]\nz=3\n", "[A]\r\nx=1\r\nz=3\r\n\r\n[B]\r\ny=2\r\n\r\n"},
+        {"an empty section survives", "[A]\n[B]\nk=v\n", "[A]\r\n\r\n[B]\r\nk=v\r\n\r\n"},
+        {"CR line ends", "[A]\rk=v\r", "[A]\r\nk=v\r\n\r\n"},
+        {"garbage without a section gives an empty document", "\x01\x02 garbage\nmore=garbage\n", ""},
+        {"an empty file", "", ""},
+    };
+    for (const Case& c : cases) {
+        IniDocument doc;
+        doc.parse(QByteArray(c.file));
+        EXPECT_EQ(doc.serialize(), QByteArray(c.written)) << c.name;
+    }
+}
+
+TEST(IniDocument, NamesAreComparedWithoutCaseAndOrderIsKept)
+{
+    IniDocument doc;
+    doc.parse("[Standard]\nLogToFile=1\nB=2\nfree line\n[FOLDERS]\ntmp_folder=/x/\n");
+    EXPECT_EQ(doc.value(QStringLiteral("STANDARD"), QStringLiteral("logtofile")), QStringLiteral("1"));
+    EXPECT_TRUE(doc.hasKey(QStringLiteral("folders"), QStringLiteral("TMP_FOLDER")));
+    EXPECT_FALSE(doc.hasKey(QStringLiteral("STANDARD"), QStringLiteral("free line")));
+    EXPECT_EQ(doc.value(QStringLiteral("NOPE"), QStringLiteral("B")), QString());
+
+    doc.setValue(QStringLiteral("STANDARD"), QStringLiteral("LOGTOFILE"), QStringLiteral("0")); // in place, name kept
+    doc.setValue(QStringLiteral("standard"), QStringLiteral("New"), QStringLiteral("n"));        // end of its section
+    doc.setValue(QStringLiteral("Z"), QStringLiteral("k"), QStringLiteral("v"));                 // new section last
+    EXPECT_EQ(doc.sectionNames(), (QStringList{"Standard", "FOLDERS", "Z"}));
+    EXPECT_EQ(doc.keys(QStringLiteral("STANDARD")), (QStringList{"LogToFile", "B", "New"}));
+    EXPECT_EQ(doc.serialize(),
+              QByteArray("[Standard]\r\nLogToFile=0\r\nB=2\r\nfree line\r\nNew=n\r\n\r\n"
+                         "[FOLDERS]\r\ntmp_folder=/x/\r\n\r\n[Z]\r\nk=v\r\n\r\n"));
+}
+
+TEST(IniDocument, ValueWithALineBreakCannotStartANewSection)
+{
+    IniDocument doc;
+    doc.setValue(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("one\r\n[FOLDERS]\nx=y"));
+    IniDocument reread;
+    reread.parse(doc.serialize());
+    EXPECT_EQ(reread.sectionNames(), QStringList{"A"});
+    EXPECT_EQ(reread.value(QStringLiteral("A"), QStringLiteral("k")), QStringLiteral("one [FOLDERS] x=y"));
+}
+
+TEST(IniDocument, ByteOrderMarkAndEncodingAreKept)
+{
+    struct Case { const char* name; QByteArray mark; QStringConverter::Encoding encoding; };
+    const Case cases[] = {
+        {"UTF-8", QByteArray("\xEF\xBB\xBF"), QStringConverter::Utf8},
+        {"UTF-16LE", QByteArray("\xFF\xFE"), QStringConverter::Utf16LE},
+        {"UTF-16BE", QByteArray("\xFE\xFF"), QStringConverter::Utf16BE},
+    };
+    for (const Case& c : cases) {
+        QStringEncoder encode(c.encoding);
+        IniDocument doc;
+        doc.parse(c.mark + QByteArray(encode(QStringLiteral("[Firma]\r\nNavn=Brisvald Blomster Søm & Shop\r\n"))));
+        EXPECT_EQ(doc.value(QStringLiteral("FIRMA"), QStringLiteral("navn")), QStringLiteral("Brisvald Blomster Søm & Shop"));
+        doc.setValue(QStringLiteral("Firma"), QStringLiteral("By"), QStringLiteral("Bø"));
+        const QByteArray bytes = doc.serialize();
+        ASSERT_TRUE(bytes.startsWith(c.mark)) << c.name;
+        QStringDecoder decode(c.encoding);
+        EXPECT_EQ(QString(decode(bytes.mid(c.mark.size()))),
+                  QStringLiteral("[Firma]\r\nNavn=Brisvald Blomster Søm & Shop\r\nBy=Bø\r\n\r\n")) << c.name;
+    }
+}
+
+TEST(IniDocument, BytesThatAreNotValidTextComeBackUnchanged)
+{
+    const QByteArray file("[A]\r\nNavn=S\xF8m \xFF\r\n\r\n");
+    IniDocument doc;
+    doc.parse(file);
+    EXPECT_EQ(doc.serialize(), file);
+}
+
+TEST(IniDocument, LoadAndSaveThroughTheFile)
+{
+    Sandbox sandbox;
+    const QString path = sandbox.workFolder() + QStringLiteral("/kvarnelo.ini");
+    IniDocument doc;
+    EXPECT_TRUE(doc.load(path)); // missing: empty, nothing created
+    EXPECT_TRUE(doc.sectionNames().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(path));
+    doc.setValue(QStringLiteral("STANDARD"), QStringLiteral("LogToFile"), QStringLiteral("1"));
+    ASSERT_TRUE(doc.save(path));
+    EXPECT_EQ(Sandbox::readFile(path), QByteArray("[STANDARD]\r\nLogToFile=1\r\n\r\n"));
+    EXPECT_EQ(QDir(sandbox.workFolder()).entryList(QDir::Files), QStringList{"kvarnelo.ini"});
+
+    EXPECT_FALSE(doc.save(sandbox.workFolder() + QStringLiteral("/gone/kvarnelo.ini")));
+    EXPECT_NE(doc.lastError(), 0);
+}

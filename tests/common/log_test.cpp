@@ -1,0 +1,193 @@
+#include "common/messages.h"
+#include "common/textfil.h"
+#include "tests/support/qstringprint.h"
+#include "tests/support/sandbox.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+namespace {
+class LogTest : public ::testing::Test {
+protected:
+    LogTest()
+    {
+        Log::instance().initialize(QStringLiteral("/opt/kvarnelo/prisliste"));
+        logFolder = sandbox.appData() + QStringLiteral("/Kvarnelo/log");
+    }
+    ~LogTest() override { setMessageHandler({}); }
+
+    QString logPath() const { return logFolder + QStringLiteral("/prisliste.log"); }
+    void makeLogFolder() const { QDir().mkpath(logFolder); }
+
+    Sandbox sandbox;
+    QString logFolder;
+};
+}
+
+TEST_F(LogTest, PathIsAppDataKvarneloLogAndTheProgramNameWithLogExtension)
+{
+    EXPECT_EQ(Log::instance().path(), logPath());
+    Log::instance().initialize(QStringLiteral("C:/Program Files/Kvarnelo/prisliste.v2.exe"));
+    EXPECT_EQ(Log::instance().path(), logFolder + QStringLiteral("/prisliste.v2.log"));
+}
+
+TEST_F(LogTest, LineIsDateTimeBlankAndTheMessageAsGiven)
+{
+    Log::instance().logging = true;
+    WriteLog(QStringLiteral("  Sletter   mappen "));
+    ASSERT_EQ(Log::instance().lines().size(), 1);
+    const QRegularExpression form(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d   Sletter   mappen $"));
+    EXPECT_TRUE(form.match(Log::instance().lines()[0]).hasMatch()) << Log::instance().lines()[0].toStdString();
+}
+
+TEST_F(LogTest, CountsByTheExactTagAtTheStartOfTheMessage)
+{
+    struct Case { const char* message; bool logging; int errors, warnings, hints, lines; };
+    const Case cases[] = {
+        {"FEIL: kan ikke slette filen x", false, 0, 0, 0, 0},
+        {"FEIL: kan ikke slette filen x", true, 1, 0, 0, 1},
+        {"ERROR: disk", true, 1, 0, 0, 1},
+        {" FEIL: with a blank in front", true, 0, 0, 0, 1},
+        {"feil: lower case", true, 0, 0, 0, 1},
+        {"FEIL without colon", true, 0, 0, 0, 1},
+        {"ADVARSEL: skrivebeskyttet", true, 0, 1, 0, 1},
+        {"WARNING: x", true, 0, 1, 0, 1},
+        {"HINT:no blank after the tag", true, 0, 0, 1, 1},
+        {"Oppdaterer kvarnelo.ini", true, 0, 0, 0, 1},
+        {"", true, 0, 0, 0, 1},
+    };
+    for (const Case& c : cases) {
+        Log& log = Log::instance();
+        log.initialize(QStringLiteral("prisliste"));
+        log.logging = c.logging;
+        WriteLog(QString::fromUtf8(c.message));
+        EXPECT_EQ(log.errorCount, c.errors) << c.message;
+        EXPECT_EQ(log.warningCount, c.warnings) << c.message;
+        EXPECT_EQ(log.hintCount, c.hints) << c.message;
+        EXPECT_EQ(log.lines().size(), c.lines) << c.message;
+    }
+}
+
+TEST_F(LogTest, ClearLogLeavesOneMarkerLineInListAndFileEvenWithLoggingOff)
+{
+    makeLogFolder();
+    Sandbox::writeFile(logPath(), "old line 1\r\nold line 2\r\n");
+    Log& log = Log::instance();
+    log.logging = true;
+    WriteLog(QStringLiteral("FEIL: one"));
+    WriteLog(QStringLiteral("ADVARSEL: two"));
+    WriteLog(QStringLiteral("HINT: three"));
+    log.logging = false;
+    ClearLog();
+    ASSERT_EQ(log.lines().size(), 1);
+    EXPECT_TRUE(log.lines()[0].endsWith(QStringLiteral(" LOGGFIL TØMT (TextFile.ClearLog).")));
+    EXPECT_EQ(QString::fromUtf8(Sandbox::readFile(logPath())), log.lines()[0] + QStringLiteral("\r\n"));
+    EXPECT_EQ(log.errorCount, 0);
+    EXPECT_EQ(log.warningCount, 1);
+    EXPECT_EQ(log.hintCount, 1);
+}
+
+TEST_F(LogTest, ClearLogThatCannotCreateTheFileShowsTheErrorBoxAndKeepsTheMarker)
+{
+    QList<MessageRequest> shown;
+    setMessageHandler([&](const MessageRequest& r) { shown << r; return MessageAnswer::Ok; });
+    ClearLog(); // the log folder does not exist
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].caption, QStringLiteral("FEIL"));
+    EXPECT_EQ(shown[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(shown[0].text, QStringLiteral("Feil under oppretting av ny fil: ") + logPath() + QStringLiteral("  (2)"));
+    EXPECT_FALSE(QFileInfo::exists(logPath()));
+    EXPECT_EQ(Log::instance().lines().size(), 1);
+}
+
+TEST_F(LogTest, LinesOfAnEarlierRunSurviveAndNewOnesFollow)
+{
+    makeLogFolder();
+    Sandbox::writeFile(logPath(), "01.02.2026 10:00:00 START: a\r\n01.02.2026 10:00:01 BRUKER: b\r\n");
+    Log& log = Log::instance();
+    log.logging = true;
+    WriteLog(QStringLiteral("dropped by LoadLog"));
+    LoadLog();
+    WriteLog(QStringLiteral("first"));
+    WriteLog(QStringLiteral("second"));
+    ASSERT_TRUE(log.finalize());
+    const QStringList lines = QString::fromUtf8(Sandbox::readFile(logPath())).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[0], QStringLiteral("01.02.2026 10:00:00 START: a"));
+    EXPECT_EQ(lines[1], QStringLiteral("01.02.2026 10:00:01 BRUKER: b"));
+    EXPECT_TRUE(lines[2].endsWith(QStringLiteral(" first")));
+    EXPECT_TRUE(lines[3].endsWith(QStringLiteral(" second")));
+    EXPECT_EQ(lines[4], QString());
+}
+
+TEST_F(LogTest, LoggingOffAndNoFileEndsWithAnEmptyFile)
+{
+    makeLogFolder();
+    WriteLog(QStringLiteral("not kept"));
+    LoadLog();
+    ASSERT_TRUE(Log::instance().finalize());
+    EXPECT_TRUE(QFileInfo::exists(logPath()));
+    EXPECT_EQ(Sandbox::readFile(logPath()), QByteArray());
+}
+
+TEST_F(LogTest, ByteOrderMarkAndEncodingOfTheFileAreKept)
+{
+    struct Case { const char* name; QByteArray mark; QStringConverter::Encoding encoding; };
+    const Case cases[] = {
+        {"UTF-8", QByteArray("\xEF\xBB\xBF"), QStringConverter::Utf8},
+        {"UTF-16LE", QByteArray("\xFF\xFE"), QStringConverter::Utf16LE},
+        {"UTF-16BE", QByteArray("\xFE\xFF"), QStringConverter::Utf16BE},
+    };
+    makeLogFolder();
+    for (const Case& c : cases) {
+        QStringEncoder encode(c.encoding);
+        Sandbox::writeFile(logPath(), c.mark + QByteArray(encode(QStringLiteral("gammel linje Søm\r\n"))));
+        Log& log = Log::instance();
+        log.initialize(QStringLiteral("prisliste"));
+        log.logging = true;
+        LoadLog();
+        WriteLog(QStringLiteral("ny linje Ø"));
+        ASSERT_TRUE(log.finalize());
+        const QByteArray bytes = Sandbox::readFile(logPath());
+        ASSERT_TRUE(bytes.startsWith(c.mark)) << c.name;
+        QStringDecoder decode(c.encoding);
+        const QString text = decode(bytes.mid(c.mark.size()));
+        EXPECT_TRUE(text.startsWith(QStringLiteral("gammel linje Søm\r\n"))) << c.name;
+        EXPECT_TRUE(text.endsWith(QStringLiteral(" ny linje Ø\r\n"))) << c.name;
+    }
+}
+
+TEST_F(LogTest, FileThatIsNotValidTextIsWrittenBackByteForByte)
+{
+    makeLogFolder();
+    const QByteArray old("gammel linje S\xF8m\r\n"); // Latin-1, not UTF-8
+    Sandbox::writeFile(logPath(), old);
+    LoadLog();
+    ASSERT_TRUE(Log::instance().finalize());
+    EXPECT_EQ(Sandbox::readFile(logPath()), old);
+}
+
+TEST_F(LogTest, FinalizeWithTheFolderGoneFailsQuietlyAndLeavesNothingBehind)
+{
+    Log::instance().logging = true;
+    WriteLog(QStringLiteral("line"));
+    EXPECT_FALSE(Log::instance().finalize());
+    EXPECT_FALSE(QFileInfo::exists(logFolder));
+}
+
+TEST_F(LogTest, FailedWriteLeavesTheOldFileAsItWas)
+{
+    makeLogFolder();
+    Sandbox::writeFile(logPath(), "old\r\n");
+    // Block the temporary file beside the log with a folder of the same name.
+    QDir().mkpath(logPath() + QStringLiteral(".tmp~") + QString::number(QCoreApplication::applicationPid()));
+    Log::instance().logging = true;
+    WriteLog(QStringLiteral("new"));
+    EXPECT_FALSE(Log::instance().finalize());
+    EXPECT_EQ(Sandbox::readFile(logPath()), QByteArray("old\r\n"));
+}
