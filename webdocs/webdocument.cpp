@@ -1,12 +1,12 @@
 #include "webdocs/webdocument.h"
 
 #include "common/Felles.h"
+#include "common/busycursor.h"
 #include "common/hs_reg.h"
 #include "common/platform.h"
 #include "common/textfil.h"
 #include "webdocs/HttpDownload.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -37,14 +37,6 @@ QString folderOf(const QString& localPath)
         last = std::max(last, localPath.lastIndexOf(u':'));
     return localPath.left(last + 1);
 }
-
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 } // namespace
 
