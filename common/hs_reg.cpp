@@ -104,7 +104,7 @@ SettingsStore& SettingsStore::instance()
 
 bool SettingsStore::writeBack()
 {
-    if (!document)
+    if (!document || documentUnreadable)
         return false;
     if (nativefs::isReadOnly(nativePath(documentPath)))
         return false;
@@ -122,7 +122,7 @@ void openini(const QString& path)
     const QString login = logintext();
     const bool existed = QFileInfo(path).isFile();
     IniDocument doc;
-    doc.load(path); // an unreadable file gives an empty document
+    store.documentUnreadable = !doc.load(path); // then an empty document, and the file is kept
     store.document = std::move(doc);
     store.documentPath = path;
     store.currentSection = stampSection;
@@ -164,7 +164,7 @@ void closeini()
     const bool readOnly = nativefs::isReadOnly(nativePath(path));
     bool ok = true;
     if (!readOnly)
-        ok = store.document && store.document->save(store.documentPath);
+        ok = store.document && !store.documentUnreadable && store.document->save(store.documentPath);
     store.document.reset();
     if (!ok)
         WriteLog(QStringLiteral("INI-CRASH i HS_REG: ") + path);

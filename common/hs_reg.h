@@ -20,6 +20,7 @@ public:
     QString userOverride;
     QString addressOverride;
     QString programPath; // the running program; start-up sets it (else the application's)
+    bool documentUnreadable = false; // its file exists but could not be read: never overwritten
 
     // Writes the open document to its file; false when it could not (nothing thrown).
     bool writeBack();

@@ -21,6 +21,7 @@ void Log::initialize(const QString& programPath)
     verbose = false;
     errorCount = warningCount = hintCount = 0;
     encoding_ = TextEncoding::Local8Bit;
+    unreadableFile_ = false;
     const QChar sep = Platform::separator();
     path_ = platform().appData() + sep + QStringLiteral("Kvarnelo") + sep + QStringLiteral("log") + sep
         + QFileInfo(programPath).completeBaseName() + QStringLiteral(".log");
@@ -36,7 +37,7 @@ QByteArray Log::fileContent() const
 
 bool Log::finalize()
 {
-    const bool written = writeWholeFile(path_, fileContent()) == 0;
+    const bool written = !unreadableFile_ && writeWholeFile(path_, fileContent()) == 0;
     lines_.clear();
     return written;
 }
@@ -62,7 +63,9 @@ void ClearLog()
     const QString line = nowText() + QStringLiteral(" LOGGFIL TØMT (TextFile.ClearLog).");
     log.lines_ = QStringList{line};
     const int error = writeWholeFile(log.path_, log.fileContent());
-    if (error != 0)
+    if (error == 0)
+        log.unreadableFile_ = false;
+    else
         showFeil(QStringLiteral("Feil under oppretting av ny fil: ") + log.path_ + QStringLiteral("  (")
                  + QString::number(error) + QLatin1Char(')'));
     log.errorCount = 0;
@@ -72,8 +75,12 @@ void LoadLog()
 {
     Log& log = Log::instance();
     QFile file(log.path_);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+    if (!file.exists())
         return;
+    if (!file.open(QIODevice::ReadOnly)) {
+        log.unreadableFile_ = true;
+        return;
+    }
     const DecodedText decoded = decodeText(file.readAll());
     log.encoding_ = decoded.encoding;
     log.lines_ = splitLines(decoded.text);

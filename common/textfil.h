@@ -34,6 +34,7 @@ private:
     QString path_;
     QByteArray fileContent() const;
     TextEncoding encoding_ = TextEncoding::Local8Bit; // kept from the loaded file
+    bool unreadableFile_ = false; // the file exists but could not be read: never overwritten
 };
 
 void WriteLog(const QString& message);

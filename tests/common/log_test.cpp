@@ -2,6 +2,7 @@
 #include "common/textfil.h"
 #include "tests/support/qstringprint.h"
 #include "tests/support/sandbox.h"
+#include "tests/support/unreadablefile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -190,4 +191,19 @@ TEST_F(LogTest, FailedWriteLeavesTheOldFileAsItWas)
     WriteLog(QStringLiteral("new"));
     EXPECT_FALSE(Log::instance().finalize());
     EXPECT_EQ(Sandbox::readFile(logPath()), QByteArray("old\r\n"));
+}
+
+TEST_F(LogTest, FileThatCannotBeReadIsNeverOverwritten)
+{
+    makeLogFolder();
+    Sandbox::writeFile(logPath(), "lines of earlier runs\r\n");
+    {
+        UnreadableFile unreadable(logPath(), logFolder, sandbox.root());
+        Log::instance().logging = true;
+        LoadLog();
+        WriteLog(QStringLiteral("new"));
+        EXPECT_FALSE(Log::instance().finalize());
+    }
+    QFile::setPermissions(logPath(), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(Sandbox::readFile(logPath()), QByteArray("lines of earlier runs\r\n"));
 }

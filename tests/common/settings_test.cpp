@@ -3,6 +3,7 @@
 #include "tests/support/fakeplatform.h"
 #include "tests/support/qstringprint.h"
 #include "tests/support/sandbox.h"
+#include "tests/support/unreadablefile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -276,4 +277,21 @@ TEST_F(SettingsTest, CloseiniThatCannotWriteLogsTheCrashAndGoesOn)
     ASSERT_EQ(Log::instance().lines().size(), 1);
     EXPECT_TRUE(Log::instance().lines()[0].endsWith(QStringLiteral(" INI-CRASH i HS_REG: ") + iniPath));
     EXPECT_FALSE(SettingsStore::instance().document.has_value());
+}
+
+TEST_F(SettingsTest, SettingsFileThatCannotBeReadIsNeverOverwritten)
+{
+    Log::instance().logging = true;
+    Sandbox::writeFile(iniPath, "[STANDARD]\r\nLogToFile=1\r\n");
+    {
+        UnreadableFile unreadable(iniPath, sandbox.workFolder(), sandbox.root());
+        openSettings();
+        EXPECT_FALSE(readinibool(QStringLiteral("LogToFile")));
+        kvarnelopath(QStringLiteral("tmp"));
+        closeini();
+    }
+    QFile::setPermissions(iniPath, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(Sandbox::readFile(iniPath), QByteArray("[STANDARD]\r\nLogToFile=1\r\n"));
+    ASSERT_FALSE(Log::instance().lines().isEmpty());
+    EXPECT_TRUE(Log::instance().lines().back().endsWith(QStringLiteral(" INI-CRASH i HS_REG: ") + iniPath));
 }
