@@ -5,6 +5,7 @@
 #include "common/platform.h"
 #include "common/regional.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -37,6 +38,9 @@ QByteArray Log::fileContent() const
 
 bool Log::finalize()
 {
+    // A log folder removed while the program ran is made again rather than losing the run.
+    if (!unreadableFile_ && !QFileInfo::exists(path_))
+        QDir().mkpath(QFileInfo(path_).absolutePath());
     const bool written = !unreadableFile_ && writeWholeFile(path_, fileContent()) == 0;
     lines_.clear();
     return written;

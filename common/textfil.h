@@ -13,8 +13,9 @@ public:
 
     // Empty list, counts 0, switches off; the file path from APPDATA and the program name.
     void initialize(const QString& programPath);
-    // Writes the whole list to the file (temporary file + rename) and empties the list;
-    // false when the file could not be written (the old file is then left as it was).
+    // Writes the whole list to the file (temporary file + rename, the folder made when it
+    // is missing) and empties the list; false when the file could not be written (the old
+    // file is then left as it was).
     // Never throws.
     bool finalize();
 

@@ -173,12 +173,21 @@ TEST_F(LogTest, FileThatIsNotValidTextIsWrittenBackByteForByte)
     EXPECT_EQ(Sandbox::readFile(logPath()), old);
 }
 
-TEST_F(LogTest, FinalizeWithTheFolderGoneFailsQuietlyAndLeavesNothingBehind)
+TEST_F(LogTest, FinalizeMakesAMissingLogFolderAgain)
 {
     Log::instance().logging = true;
     WriteLog(QStringLiteral("line"));
+    EXPECT_TRUE(Log::instance().finalize());
+    EXPECT_TRUE(QString::fromUtf8(Sandbox::readFile(logPath())).endsWith(QStringLiteral(" line\r\n")));
+}
+
+TEST_F(LogTest, FinalizeThatCannotWriteFailsQuietly)
+{
+    Sandbox::writeFile(sandbox.appData() + QStringLiteral("/Kvarnelo"), "a file where the folder belongs");
+    Log::instance().logging = true;
+    WriteLog(QStringLiteral("line"));
     EXPECT_FALSE(Log::instance().finalize());
-    EXPECT_FALSE(QFileInfo::exists(logFolder));
+    EXPECT_TRUE(Log::instance().lines().isEmpty());
 }
 
 TEST_F(LogTest, FailedWriteLeavesTheOldFileAsItWas)

@@ -285,3 +285,14 @@ TEST_F(StartupTest, UnwritableSettingsFileDoesNotLoseTheLog)
     ASSERT_FALSE(messages.isEmpty());
     EXPECT_EQ(messages.back(), QStringLiteral("INI-CRASH i HS_REG: ") + workIni);
 }
+
+TEST_F(StartupTest, LogFolderThatCannotBeWrittenDoesNotLoseTheSettings)
+{
+    Sandbox::writeFile(workIni, "[STANDARD]\r\nLogToFile=1\r\nVerboseLogging=1\r\n");
+    startup({}, program);
+    writeinistring(QStringLiteral("Kept"), QStringLiteral("1"));
+    QDir(base + QStringLiteral("log")).removeRecursively();
+    Sandbox::writeFile(base + QStringLiteral("log"), "a file where the folder belongs");
+    shutdown();
+    EXPECT_EQ(readIni(workIni).value(QStringLiteral("STANDARD"), QStringLiteral("Kept")), QStringLiteral("1"));
+}
