@@ -1,6 +1,7 @@
 #include "common/Felles.h"
 
 #include "common/busycursor.h"
+#include "common/shellexec.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -36,13 +37,17 @@ void setUrlOpener(UrlOpener opener)
 
 void shellopen(const QString& file, const QString& parameters, const QString& folder)
 {
-    Q_UNUSED(parameters); // the desktop's URL handler takes none
     const BusyCursor busy;
-    const QUrl url = urlFor(file, folder);
-    if (urlOpener())
-        urlOpener()(url);
-    else
-        QDesktopServices::openUrl(url);
+    if (urlOpener()) {
+        urlOpener()(urlFor(file, folder));
+        return;
+    }
+#ifdef _WIN32
+    nativeshell::open(file.toStdWString(), parameters.toStdWString(), folder.toStdWString());
+#else
+    Q_UNUSED(parameters); // the desktop's URL handler takes none
+    QDesktopServices::openUrl(urlFor(file, folder));
+#endif
 }
 
 QString stripslashes(const QString& text)

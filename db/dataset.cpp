@@ -295,6 +295,10 @@ void DataSet::checkBrowseMode()
     if (!isActive())
         fail(QStringLiteral("Cannot perform this operation on a closed dataset"));
     if (isEditing()) {
+        // Input still pending in a bound control counts as a change of the record.
+        notify([this](DataSetListener& l) { l.updateRecord(*this); });
+        if (!isEditing())
+            return;
         if (modified_)
             post();
         else

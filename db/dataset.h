@@ -23,8 +23,8 @@
 //   listeners, the before-delete rule (may throw, e.g. SilentAbort: nothing changes),
 //   writeDelete, the row leaves the list (neighbour becomes current), state -> browse
 //   (stateChanged only if it was edit), dataChanged(nullptr).
-// - First/Prior/Next/Last/moveTo: a pending record is posted when modified, else
-//   cancelled; then, when the current row changed, dataChanged(nullptr).
+// - First/Prior/Next/Last/moveTo (and Insert): updateRecord listeners write pending
+//   input, then a pending record is posted when modified, else cancelled; then, when the current row changed, dataChanged(nullptr).
 // - Setting a field (edit/insert only): the record becomes modified, the calculation rule
 //   runs, dataChanged(field).
 // - State changes are announced only when the state really changes.

@@ -6,9 +6,7 @@
 #include "tests/support/qstringprint.h"
 #include "tests/support/sandbox.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QTemporaryDir>
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
@@ -104,21 +102,23 @@ TEST_F(TempFilesTest, StartUpEmptiesOnlyFoldersThatPassTheGuards)
         bool tmpEmptied, tempEmptied, spoolEmptied;
     };
     const Case cases[] = {
-        {"nothing asked", "", "temp", false, false, false},
-        {"only our tmp", "DeleteTemporaryFiles=1\r\n", "temp", true, false, false},
-        {"system without the first switch", "DeleteSystemTemporaryFiles=1\r\n", "temp", false, false, false},
-        {"system", "DeleteTemporaryFiles=1\r\nDeleteSystemTemporaryFiles=1\r\n", "temp", true, true, true},
+        {"nothing asked", "", "my-temp", false, false, false},
+        {"only our tmp", "DeleteTemporaryFiles=1\r\n", "my-temp", true, false, false},
+        {"system without the first switch", "DeleteSystemTemporaryFiles=1\r\n", "my-temp", false, false, false},
+        {"system", "DeleteTemporaryFiles=1\r\nDeleteSystemTemporaryFiles=1\r\n", "my-temp", true, true, true},
         {"TEMP unset: spool only", "DeleteTemporaryFiles=1\r\nDeleteSystemTemporaryFiles=1\r\n", nullptr, true, false, true},
         {"TEMP without the word", "DeleteTemporaryFiles=1\r\nDeleteSystemTemporaryFiles=1\r\n", "scratch", true, false, true},
     };
     for (const Case& c : cases) {
         const QString tmp = base + QStringLiteral("tmp");
         const QString spool = sandbox.root() + QStringLiteral("/System32/spool/PRINTERS");
-        const QString temp = sandbox.root() + QLatin1Char('/') + QString::fromUtf8(c.tempName ? c.tempName : "temp");
+        // TEMP is given relative to the working folder, so only its own name can hold the word.
+        const QString tempName = QString::fromUtf8(c.tempName ? c.tempName : "my-temp");
+        const QString temp = sandbox.workFolder() + QLatin1Char('/') + tempName;
         for (const QString& f : {tmp, spool, temp})
             Sandbox::writeFile(f + QStringLiteral("/file.tmp"), "x");
         if (c.tempName)
-            qputenv("TEMP", temp.toLocal8Bit());
+            qputenv("TEMP", tempName.toLocal8Bit());
         else
             qunsetenv("TEMP");
         FakeIdentity id;
@@ -134,12 +134,9 @@ TEST_F(TempFilesTest, StartUpEmptiesOnlyFoldersThatPassTheGuards)
 
 TEST_F(TempFilesTest, TmpFolderWhosePathLacksTheWordIsLeftAlone)
 {
-    // The sandbox lies under /tmp, so this folder is made beside the test program instead.
-    QTemporaryDir dir(QCoreApplication::applicationDirPath() + QStringLiteral("/scratch-XXXXXX"));
-    ASSERT_FALSE(dir.path().toUpper().contains(QStringLiteral("TMP")));
-    const QString scratch = dir.path();
-    Sandbox::writeFile(scratch + QStringLiteral("/precious.doc"), "x");
-    startWith(QByteArray("DeleteTemporaryFiles=1\r\n[FOLDERS]\r\ntmp_folder=") + scratch.toUtf8() + "/\r\n");
-    EXPECT_EQ(entries(scratch), QStringList{"precious.doc"});
+    // Relative to the working folder, so that the text lacks "tmp" wherever the sandbox lies.
+    Sandbox::writeFile(sandbox.workFolder() + QStringLiteral("/scratch/precious.doc"), "x");
+    startWith("DeleteTemporaryFiles=1\r\n[FOLDERS]\r\ntmp_folder=scratch/\r\n");
+    EXPECT_EQ(entries(sandbox.workFolder() + QStringLiteral("/scratch")), QStringList{"precious.doc"});
     shutdown();
 }

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -12,12 +13,40 @@
 
 namespace {
 
+// The question once it is shown, modal and active, so that keys and access keys reach it.
 QDialog* shownQuestion()
 {
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (dialog && dialog->objectName() == QLatin1String("JaNeiForm") && dialog->isVisible())
+    if (dialog && dialog->objectName() == QLatin1String("JaNeiForm") && dialog->isVisible()
+        && QApplication::activeWindow() == dialog)
         return dialog;
     return nullptr;
+}
+
+const char* replyName(QuestionReply how)
+{
+    switch (how) {
+    case QuestionReply::ClickJa: return "click on Ja";
+    case QuestionReply::ClickNei: return "click on Nei";
+    case QuestionReply::Enter: return "Enter";
+    case QuestionReply::Escape: return "Esc";
+    case QuestionReply::AltJ: return "Alt+J";
+    case QuestionReply::AltN: return "Alt+N";
+    case QuestionReply::CloseBox: return "close box";
+    }
+    return "?";
+}
+
+// A reply that did not close the question fails the test instead of blocking it forever.
+void closeIfStillOpen(QDialog* dialog, QuestionReply how)
+{
+    QPointer<QDialog> question(dialog);
+    QTimer::singleShot(5000, qApp, [question, how] {
+        if (question && question->isVisible()) {
+            ADD_FAILURE() << "the question was still open after " << replyName(how);
+            question->reject();
+        }
+    });
 }
 
 void reply(QDialog& dialog, QuestionReply how)
@@ -88,6 +117,7 @@ std::shared_ptr<AskedQuestion> answerNextQuestion(QuestionReply how, std::functi
         asked->frame = dialog->frameGeometry();
         if (inspect)
             inspect(*dialog);
+        closeIfStillOpen(dialog, how);
         reply(*dialog, how);
     });
     timer->start();

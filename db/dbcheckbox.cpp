@@ -1,0 +1,78 @@
+#include "db/dbcheckbox.h"
+
+#include "common/errorreport.h"
+#include "db/boundinput.h"
+#include "db/field.h"
+
+#include <QKeyEvent>
+
+DBCheckBox::DBCheckBox(QWidget* parent) : DBCheckBox(QString(), parent)
+{
+}
+
+DBCheckBox::DBCheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent)
+{
+    setTristate(true);
+    link_.show = [this] { showField(); };
+    link_.write = [this] { writeField(); };
+    showField();
+}
+
+void DBCheckBox::showField()
+{
+    const Field* f = link_.field();
+    const QString text = f ? f->asString() : QString();
+    if (text.compare(QLatin1String("1"), Qt::CaseInsensitive) == 0)
+        setCheckState(Qt::Checked);
+    else if (text.compare(QLatin1String("0"), Qt::CaseInsensitive) == 0)
+        setCheckState(Qt::Unchecked);
+    else
+        setCheckState(Qt::PartiallyChecked);
+}
+
+void DBCheckBox::writeField()
+{
+    Field* f = link_.field();
+    if (!f)
+        return;
+    switch (checkState()) {
+    case Qt::Checked: f->setAsString(QStringLiteral("1")); break;
+    case Qt::Unchecked: f->setAsString(QStringLiteral("0")); break;
+    default: f->clear(); break;
+    }
+}
+
+void DBCheckBox::nextCheckState()
+{
+    guarded([this] {
+        if (!link_.edit())
+            return;
+        setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+        link_.setModified();
+    });
+}
+
+void DBCheckBox::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        guarded([this] { link_.reset(); });
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Backspace) {
+        guarded([this] { link_.edit(); });
+        event->accept();
+        return;
+    }
+    QCheckBox::keyPressEvent(event);
+}
+
+void DBCheckBox::focusOutEvent(QFocusEvent* event)
+{
+    QCheckBox::focusOutEvent(event);
+    if (!boundinput::leavesControl(event->reason()))
+        return;
+    guarded([this] {
+        boundinput::writeBack(link_, [this] { setFocus(Qt::OtherFocusReason); });
+    });
+}

@@ -1,0 +1,12 @@
+#include "db/dbtext.h"
+
+#include "db/field.h"
+
+DBText::DBText(QWidget* parent) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+    link_.show = [this] {
+        const Field* f = link_.field();
+        setText(f ? f->displayText() : QString());
+    };
+}
