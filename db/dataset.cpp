@@ -87,14 +87,8 @@ void DataSet::open()
 {
     if (isActive())
         return;
-    std::vector<FieldKind> kinds;
-    std::vector<int> sizes;
-    for (const auto& f : fields_) {
-        kinds.push_back(f->kind());
-        sizes.push_back(f->size());
-    }
     notify([this](DataSetListener& l) { l.aboutToReset(*this); });
-    store_->setLayout(kinds, sizes);
+    resetLayout();
     try {
         readRecords();
     } catch (...) {
@@ -108,6 +102,17 @@ void DataSet::open()
     setState(DataSetState::Browse);
     notify([this](DataSetListener& l) { l.reset(*this); });
     notify([this](DataSetListener& l) { l.dataChanged(*this, nullptr); });
+}
+
+void DataSet::resetLayout()
+{
+    std::vector<FieldKind> kinds;
+    std::vector<int> sizes;
+    for (const auto& f : fields_) {
+        kinds.push_back(f->kind());
+        sizes.push_back(f->size());
+    }
+    store_->setLayout(kinds, sizes);
 }
 
 void DataSet::close()

@@ -124,6 +124,9 @@ protected:
 
     // For derived data sets: direct access to the record store and the edit buffer.
     RecordStore& store() { return *store_; }
+    // Lays the store out for the fields as they are now (after readRecords changed them).
+    void resetLayout();
+    static void setFieldSize(Field& field, int size) { field.size_ = size; }
     QVariant storedValue(int row, const Field& field) const;
     // Sets a field in the edit buffer without any notification, modified mark or rule
     // (values that the server assigned on insert).

@@ -2,6 +2,7 @@
 
 #include "common/errorreport.h"
 #include "common/windowplacement.h"
+#include "pricelist/connectionvalues.h"
 
 #include <QCloseEvent>
 #include <QShowEvent>
@@ -11,6 +12,10 @@ TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("PrislisteForm"));
     setWindowTitle(QStringLiteral("Brisvald Blomster Søm & Shop"));
     setFixedSize(459, 460);
+
+    // The table opens its connection first, then reads every product.
+    MyConnection.setSettings(productDatabaseSettings());
+    MyTable.open();
 }
 
 TPrislisteForm::~TPrislisteForm() = default;

@@ -2,6 +2,9 @@
 // The price list window: the program's main window. It owns the product table, its
 // connection and its data source for the whole run.
 
+#include "db/connection.h"
+#include "pricelist/producttable.h"
+
 #include <QMainWindow>
 
 class TPrislisteForm : public QMainWindow {
@@ -10,6 +13,10 @@ public:
     // Opens the product table; throws when that fails (the program does not start).
     explicit TPrislisteForm(QWidget* parent = nullptr);
     ~TPrislisteForm() override;
+
+    // Declared in this order: the table goes before its connection, which then quits.
+    DbConnection MyConnection;
+    ProductTable MyTable{MyConnection};
 
 protected:
     void showEvent(QShowEvent* event) override;

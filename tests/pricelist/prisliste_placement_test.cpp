@@ -4,6 +4,7 @@
 #include "tests/support/fakeplatform.h"
 #include "tests/support/qstringprint.h"
 #include "tests/support/sandbox.h"
+#include "tests/support/testdatabase.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@ protected:
         WindowPlacement::instance().reset();
         WindowPlacement::instance().setDesktopSize([] { return QSize(1920, 1080); });
         folder = sandbox.workFolder() + QLatin1Char('/');
+        testdb::pointProgramAtServer(); // the window opens the product table
     }
     ~MainWindowPlacement() override
     {

@@ -1,0 +1,63 @@
+#pragma once
+// The connection to the MySQL server: TCP only, latin1 (Windows-1252) in the handshake
+// and no "SET NAMES", found-rows and multi-statement flags, the database in the
+// handshake, autocommit untouched, no reconnection. Nothing is sent after the login
+// until the caller's first statement; closing sends the protocol's quit command.
+// Every failure throws DatabaseError with the program's own texts (db/dberror.h).
+
+#include "db/dberror.h"
+
+#include <QByteArray>
+#include <QString>
+
+typedef struct st_mysql MYSQL;
+typedef struct st_mysql_res MYSQL_RES;
+
+struct ConnectionSettings {
+    QString host;
+    QString user;
+    QString password;
+    QString database;
+    unsigned port = 3306;
+    int connectTimeoutSeconds = 15;          // host look-up, and each read/write of the handshake
+    unsigned statementTimeoutSeconds = 31536000; // read and write time-outs afterwards
+};
+
+class DbConnection {
+public:
+    DbConnection() = default;
+    ~DbConnection();   // close()
+    DbConnection(const DbConnection&) = delete;
+    DbConnection& operator=(const DbConnection&) = delete;
+
+    void setSettings(const ConnectionSettings& settings) { settings_ = settings; }
+    const ConnectionSettings& settings() const { return settings_; }
+
+    void open();       // does nothing when open
+    void close();      // quit command, socket closed; safe on a lost connection
+    bool isOpen() const { return mysql_ != nullptr; }
+
+    // Sends one statement (Windows-1252 text) and waits for its reply; returns the
+    // affected-row count. A result set, if any, is read and dropped.
+    quint64 execute(const QByteArray& statement);
+    // Sends a statement whose rows the caller streams: mysql_fetch_row on the returned
+    // result (free it with mysql_free_result); check rowError() after the last row.
+    MYSQL_RES* query(const QByteArray& statement);
+    // Throws when the row stream of query() ended with an error.
+    void checkRowError();
+    quint64 lastInsertId() const;
+    unsigned long serverThreadId() const;
+
+    // Quotes a Windows-1252 text as a string literal the server reads back unchanged,
+    // whatever its SQL mode (the library follows NO_BACKSLASH_ESCAPES).
+    QByteArray quoted(const QByteArray& text) const;
+
+    MYSQL* handle() const { return mysql_; }
+
+private:
+    [[noreturn]] void raise(bool connecting) const;
+    MYSQL* checkedHandle() const;
+
+    ConnectionSettings settings_;
+    MYSQL* mysql_ = nullptr;
+};

@@ -1,0 +1,19 @@
+#include "pricelist/connectionvalues.h"
+
+ConnectionSettings productDatabaseSettings()
+{
+    ConnectionSettings s;
+    s.database = QStringLiteral("brisvald");
+    s.host = QStringLiteral(PRISLISTE_DB_HOST);
+    s.port = PRISLISTE_DB_PORT;
+    s.user = QStringLiteral(PRISLISTE_DB_USER);
+    s.password = QStringLiteral(PRISLISTE_DB_PASSWORD);
+    const QString host = qEnvironmentVariable("PRISLISTE_DB_HOST");
+    if (!host.isEmpty())
+        s.host = host;
+    bool ok = false;
+    const unsigned port = qEnvironmentVariable("PRISLISTE_DB_PORT").toUInt(&ok);
+    if (ok && port > 0 && port < 65536)
+        s.port = port;
+    return s;
+}
