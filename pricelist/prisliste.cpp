@@ -5,6 +5,7 @@
 #include "pricelist/connectionvalues.h"
 
 #include <QCloseEvent>
+#include <QColor>
 #include <QShowEvent>
 
 TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
@@ -13,12 +14,40 @@ TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Brisvald Blomster Søm & Shop"));
     setFixedSize(459, 460);
 
+    // Data source: between the table and everything bound to it.
+    MyDataSource = new DataSource(this);
+    MyDataSource->setObjectName(QStringLiteral("MyDataSource"));
+    MyDataSource->setDataSet(&MyTable);
+    MyDataSource->onStateChange = [this] { MyDataSourceStateChange(); };
+    MyDataSource->onDataChange = [this](const Field* field) { MyDataSourceDataChange(field); };
+
+    // The product list: text and out-price, web-shop rows drawn green.
+    if (!centralWidget())
+        setCentralWidget(new QWidget(this));
+    DBGrid1 = new DBGrid(centralWidget());
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setGeometry(24, 73, 409, 360);
+    QFont gridFont(QStringLiteral("Tahoma"));
+    gridFont.setPixelSize(13);
+    DBGrid1->setFont(gridFont);
+    QPalette gridPalette = DBGrid1->palette();
+    gridPalette.setColor(QPalette::Text, gridPalette.color(QPalette::WindowText));
+    DBGrid1->setPalette(gridPalette);
+    DBGrid1->setColumns({{QStringLiteral("producttext"), QStringLiteral("Tekst"), Qt::AlignLeft, Qt::AlignLeft, 300},
+                         {QStringLiteral("utpris"), QStringLiteral("Pris"), Qt::AlignRight, Qt::AlignRight, 0}});
+    DBGrid1->onDrawColumnCell = [this](GridCellDrawing& cell) { DBGrid1DrawColumnCell(cell); };
+    DBGrid1->setDataSource(MyDataSource);
+
     // The table opens its connection first, then reads every product.
     MyConnection.setSettings(productDatabaseSettings());
     MyTable.open();
 }
 
-TPrislisteForm::~TPrislisteForm() = default;
+TPrislisteForm::~TPrislisteForm()
+{
+    // The table goes before the window's children: nothing may listen to it by then.
+    MyDataSource->setDataSet(nullptr);
+}
 
 void TPrislisteForm::showEvent(QShowEvent* event)
 {
@@ -42,4 +71,22 @@ void TPrislisteForm::FormShow()
 void TPrislisteForm::FormClose()
 {
     savewindowpos(this, QStringLiteral("PrisListeForm"), QString());
+}
+
+void TPrislisteForm::DBGrid1DrawColumnCell(GridCellDrawing& cell)
+{
+    // The row being drawn, not the current record, decides the colour.
+    if (MyTable.MyTableweb->valueAt(cell.row).toInt() == 1)
+        cell.setFontColor(QColor(0, 128, 0));
+    DBGrid1->defaultDrawColumnCell(cell);
+}
+
+void TPrislisteForm::MyDataSourceStateChange()
+{
+    // Keeps the product detail dialog's buttons in step once that dialog exists.
+}
+
+void TPrislisteForm::MyDataSourceDataChange(const Field* /*field*/)
+{
+    // Refreshes the product detail dialog once that dialog exists.
 }

@@ -3,6 +3,8 @@
 // connection and its data source for the whole run.
 
 #include "db/connection.h"
+#include "db/datasource.h"
+#include "db/dbgrid.h"
 #include "pricelist/producttable.h"
 
 #include <QMainWindow>
@@ -17,6 +19,9 @@ public:
     // Declared in this order: the table goes before its connection, which then quits.
     DbConnection MyConnection;
     ProductTable MyTable{MyConnection};
+    // Owned by the window (Qt children); they exist before the table opens.
+    DataSource* MyDataSource;
+    DBGrid* DBGrid1;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -25,4 +30,7 @@ protected:
 private:
     void FormShow();
     void FormClose();
+    void DBGrid1DrawColumnCell(GridCellDrawing& cell);
+    void MyDataSourceStateChange();
+    void MyDataSourceDataChange(const Field* field);
 };

@@ -10,6 +10,7 @@
 #include "tests/support/testdatabase.h"
 
 #include <QRegularExpression>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -131,6 +132,24 @@ TEST_F(ProductTableTest, UpdateOfThePrice)
     t.post();
     EXPECT_EQ(sent(form).back(), QStringLiteral("Query UPDATE product\r\nSET\r\n  price = 120\r\nWHERE\r\n  id = 17"));
     EXPECT_EQ(t.MyTableutpris->displayText(), QStringLiteral("kr 150,00"));
+}
+
+TEST_F(ProductTableTest, ClosingWhileEditingSendsNothingForTheRecord)
+{
+    auto form = std::make_unique<TPrislisteForm>();
+    const unsigned long thread = form->MyConnection.serverThreadId();
+    goTo(form->MyTable, 17);
+    form->MyTable.edit();
+    form->MyTable.MyTableprice->setAsFloat(1);
+    form.reset();
+    QStringList log;
+    for (int i = 0; i < 100 && !log.join(QString()).contains(QLatin1String("Quit")); ++i) {
+        QThread::msleep(20);
+        log = admin.sessionLog(thread);
+    }
+    log.removeFirst(); // the log-in
+    EXPECT_EQ(log, (QStringList{QStringLiteral("Query SELECT * FROM product ORDER BY web,producttext"), QStringLiteral("Quit ")}));
+    EXPECT_EQ(admin.column(QStringLiteral("SELECT price FROM product WHERE id = 17")), QStringList{QStringLiteral("100")});
 }
 
 TEST_F(ProductTableTest, DeleteAsksFirst)
