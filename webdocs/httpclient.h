@@ -3,7 +3,7 @@
 // proxy, no compression, no time-outs. One connection is kept open between calls and
 // reused for the same host and port while the server allows it.
 
-#include "common/errors.h"
+#include "webdocs/httpurl.h"
 
 #include <QString>
 #include <chrono>
@@ -13,24 +13,6 @@
 #include <memory>
 
 class QNetworkCookieJar;
-
-// Any failure of a fetch: bad URL, no connection, a status other than 2xx, an answer
-// that breaks off, a sink that cannot take the body.
-class HttpFetchError : public Error {
-public:
-    explicit HttpFetchError(const QString& message) : Error(message, QStringLiteral("EIdHTTPProtocolException")) {}
-};
-
-// The parts of a URL that reach the wire.
-struct HttpTarget {
-    std::string host;       // without brackets, for the look-up
-    std::string port;       // decimal, "80" when the URL gives none
-    std::string hostHeader; // as written, ":" + port added when the port is not 80
-    std::string path;       // path and query; bytes outside printable ASCII percent-encoded
-};
-
-// Throws HttpFetchError for anything but a well-formed "http://" URL.
-HttpTarget parseHttpUrl(const QString& url);
 
 // Progress of one answer body; begin gets the Content-Length (0 when unknown), work the
 // count of body bytes received so far after each piece.
