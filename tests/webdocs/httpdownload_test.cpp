@@ -305,3 +305,14 @@ TEST_F(HttpDownloadTest, FailureBoxHasCaptionFeilNoIconAndOneOkButton)
     EXPECT_EQ(icon, QMessageBox::NoIcon);
     EXPECT_EQ(buttons.size(), 1);
 }
+
+TEST_F(HttpDownloadTest, TargetThatCannotBeReplacedKeepsTheNewContentUnderPart)
+{
+    // A folder in the target's place cannot be deleted as a file, so the rename fails too.
+    Sandbox::writeFile(path(QStringLiteral("a.jpg/inside")), "keep");
+    server.enqueue(HttpAnswer::withLength(200, "OK", "new"));
+    EXPECT_TRUE(fetch(QStringLiteral("/a.jpg")));
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(Sandbox::readFile(path(QStringLiteral("a.jpg.part"))), "new");
+    EXPECT_EQ(Sandbox::readFile(path(QStringLiteral("a.jpg/inside"))), "keep");
+}
