@@ -3,6 +3,7 @@
 #include "common/startup.h"
 #include "common/startuperror.h"
 #include "pricelist/prisliste.h"
+#include "webdocs/HttpDownload.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,6 +19,7 @@ int main(int argc, char** argv)
     int exitCode = 1;
     if (mainWindow) {
         // The other windows are created here, hidden, in start-up order.
+        THttpDownloadForm downloadWindow; // last; downloadtofile uses it
 
         // The event loop runs until the main window closes, whatever else is open.
         app.setQuitOnLastWindowClosed(false);

@@ -356,3 +356,20 @@ TEST_F(Grid, DrawingHookColoursRowsAlsoWhenSelected)
 
 } // namespace
 
+
+namespace {
+
+TEST_F(Grid, ClickBelowAnUnmodifiedNewRecordLandsOnTheProductClicked)
+{
+    table.moveTo(2);
+    table.insert();   // rows below moved down by one
+    const QPoint row5 = grid.visualRect(grid.model()->index(5, 0)).center();
+    ASSERT_EQ(grid.model()->index(5, 0).data().toString(), QStringLiteral("Vare 4"));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, row5);
+    EXPECT_EQ(table.state(), DataSetState::Browse);
+    EXPECT_EQ(table.recordCount(), 12);
+    EXPECT_EQ(table.producttext->asString(), QStringLiteral("Vare 4"));
+    EXPECT_EQ(selectedRow(), table.currentRow());
+}
+
+} // namespace

@@ -1,0 +1,77 @@
+#pragma once
+// A small HTTP/1.1 server on 127.0.0.1 for the download tests: it records every request
+// head byte for byte and plays scripted answers, piece by piece, on a thread of its own.
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QList>
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+struct HttpAnswer {
+    struct Piece {
+        QByteArray bytes;
+        int delayMs = 0; // waited before the piece is sent
+    };
+    std::vector<Piece> pieces;
+    bool closeAfter = false; // the server closes the connection once the answer is sent
+
+    // Status line, the given header lines, Content-Length and the body.
+    static HttpAnswer withLength(int status, const QByteArray& reason, const QByteArray& body,
+                                 const QByteArrayList& headers = {});
+    // The body in chunks of chunkSize bytes, with or without the last (empty) chunk.
+    static HttpAnswer chunked(const QByteArray& body, int chunkSize, bool lastChunk = true,
+                              const QByteArrayList& headers = {});
+    // Bytes exactly as given.
+    static HttpAnswer raw(const QByteArray& bytes, bool closeAfter = false);
+    // The answer's bytes sent in pieces of pieceSize with delayMs before each.
+    HttpAnswer& slowly(int pieceSize, int delayMs);
+};
+
+class HttpTestServer {
+public:
+    HttpTestServer();
+    ~HttpTestServer();
+    HttpTestServer(const HttpTestServer&) = delete;
+    HttpTestServer& operator=(const HttpTestServer&) = delete;
+
+    quint16 port() const { return port_; }
+    // "http://127.0.0.1:" + port + path
+    QString url(const QString& path) const;
+
+    // Answers in the order given, one per request, on whatever connection it comes.
+    void enqueue(const HttpAnswer& answer);
+    // Answers every request that finds the queue empty (called on the server's threads).
+    using Handler = std::function<HttpAnswer(const QByteArray& requestHead)>;
+    void setHandler(Handler handler);
+
+    // The head of every request received, in order, and the connection (counted from 0)
+    // each came on.
+    QByteArrayList requests() const;
+    QList<int> requestConnections() const;
+    int connectionCount() const;
+
+private:
+    void acceptLoop();
+    void serve(int fd, int connection);
+    HttpAnswer nextAnswer(const QByteArray& head);
+
+    int listenFd_ = -1;
+    quint16 port_ = 0;
+    mutable std::mutex mutex_;
+    std::deque<HttpAnswer> queue_;
+    Handler handler_;
+    QByteArrayList requests_;
+    QList<int> requestConnections_;
+    std::vector<int> openFds_;
+    std::vector<std::thread> threads_;
+    int connections_ = 0;
+    bool stopping_ = false;
+    std::thread acceptThread_;
+};

@@ -1,0 +1,191 @@
+#include "webdocs/HttpDownload.h"
+
+#include "common/errorreport.h"
+#include "common/messages.h"
+#include "common/platform.h"
+#include "webdocs/httpclient.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QNetworkCookieJar>
+#include <QProgressBar>
+#include <QStyle>
+#include <QStyleFactory>
+
+#ifdef Q_OS_UNIX
+#include <sys/file.h>
+#endif
+
+namespace {
+THttpDownloadForm* processWindow = nullptr;
+THttpDownloadForm* lazyWindow = nullptr;
+
+void deleteLazyWindow()
+{
+    delete lazyWindow;
+    lazyWindow = nullptr;
+}
+
+// The nearest thing to opening without sharing: a second downloader of the same target
+// (another copy of the program) cannot take the lock and fails instead of mixing bytes.
+bool lockExclusively(QFile& file)
+{
+#ifdef Q_OS_UNIX
+    return ::flock(file.handle(), LOCK_EX | LOCK_NB) == 0;
+#else
+    Q_UNUSED(file);
+    return true;
+#endif
+}
+} // namespace
+
+THttpDownloadForm::THttpDownloadForm(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                          | Qt::MSWindowsFixedSizeDialogHint),
+      cookieJar_(new QNetworkCookieJar(this)),
+      IdHTTP1(std::make_unique<HttpClient>(*cookieJar_))
+{
+    setObjectName(QStringLiteral("HttpDownloadForm"));
+    setWindowTitle(QStringLiteral("Laster ned ....."));
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    setFixedSize(483, 108);
+
+    // Progress bar: bytes received against bytes expected
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(32, 24, 417, 17);
+    ProgressBar1->setTextVisible(false);
+    // The classic bar paints in a fraction of the time of the default style's, and the
+    // window repaints after every piece of a download.
+    if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows"))) {
+        classic->setParent(this);
+        ProgressBar1->setStyle(classic);
+    }
+
+    // Percentage and file name, centred
+    LPercent = new QLabel(QStringLiteral("0%"), this);
+    LPercent->setObjectName(QStringLiteral("LPercent"));
+    LPercent->setGeometry(32, 47, 417, 13);
+    LPercent->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    LFileName = new QLabel(this);
+    LFileName->setObjectName(QStringLiteral("LFileName"));
+    LFileName->setGeometry(32, 72, 417, 13);
+    LFileName->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    if (!processWindow)
+        processWindow = this;
+}
+
+THttpDownloadForm::~THttpDownloadForm()
+{
+    if (processWindow == this)
+        processWindow = nullptr;
+}
+
+THttpDownloadForm& THttpDownloadForm::instance()
+{
+    if (!processWindow) {
+        lazyWindow = new THttpDownloadForm;
+        qAddPostRoutine(deleteLazyWindow); // runs while QApplication still exists
+    }
+    return *processWindow;
+}
+
+void THttpDownloadForm::FormDblClick()
+{
+    setWindowTitle(QStringLiteral("kupdate 5.56 (746)"));
+    DownLoadResult = false;
+    show();
+    // Lets the new window appear before the thread blocks; input waits until the end.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    LFileName->setText(DownloadFile);
+    LFileName->repaint();
+    LPercent->setText(QStringLiteral("0%"));
+    LPercent->repaint();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+
+    const QChar separator = Platform::separator();
+    if (!DownloadPath.isEmpty() && !DownloadPath.endsWith(separator))
+        DownloadPath += separator;
+    const QString target = DownloadPath + DownloadFile;
+    const QString partFile = target + QStringLiteral(".part");
+
+    if (!receive(partFile)) {
+        QApplication::restoreOverrideCursor();
+        showFeil(QStringLiteral("Feil i nedlasting av: ") + DownloadURL);
+        hide();
+        return;
+    }
+
+    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
+        QFile::remove(target);
+    QFile::rename(partFile, target); // never replaces: a target that could not be deleted stays
+    QApplication::restoreOverrideCursor();
+    DownLoadResult = true;
+    hide(); // also when the answer had no body and so no end-of-body event
+}
+
+bool THttpDownloadForm::receive(const QString& partFile)
+{
+    QFile file(partFile);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) || !lockExclusively(file))
+        return false;
+    // Emptied only after the lock, and only when needed: on ext4 a truncated file is
+    // written out at close, which costs more than the whole download of a small picture.
+    if (file.size() > 0 && !file.resize(0))
+        return false;
+    const auto toFile = [&](const char* data, std::size_t size) {
+        if (file.write(data, qint64(size)) != qint64(size))
+            throw HttpFetchError(QStringLiteral("Cannot write ") + partFile);
+    };
+    HttpProgress progress;
+    progress.begin = [this](std::int64_t expected) { IdHTTP1WorkBegin(expected); };
+    progress.work = [this](std::int64_t received) { IdHTTP1Work(received); };
+    progress.end = [this] { IdHTTP1WorkEnd(); };
+    try {
+        IdHTTP1->get(DownloadURL, toFile, progress);
+    } catch (const std::exception&) {
+        return false; // the file closes with the QFile, keeping what it received
+    }
+    file.close();
+    return true;
+}
+
+void THttpDownloadForm::IdHTTP1WorkBegin(std::int64_t expected)
+{
+    DownLoadSize = expected;
+    ProgressBar1->setMaximum(static_cast<qint32>(expected));
+}
+
+void THttpDownloadForm::IdHTTP1Work(std::int64_t received)
+{
+    ProgressBar1->setValue(static_cast<qint32>(received));
+    repaint();
+    if (DownLoadSize > 0) {
+        LPercent->setText(QString::number(received * 100 / DownLoadSize) + u'%');
+        repaint();
+    }
+}
+
+void THttpDownloadForm::IdHTTP1WorkEnd()
+{
+    hide();
+}
+
+void THttpDownloadForm::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QWidget::mouseDoubleClickEvent(event);
+    guarded([this] { FormDblClick(); });
+}
+
+bool downloadtofile(const QString& targetFile, const QString& url)
+{
+    THttpDownloadForm& form = THttpDownloadForm::instance();
+    form.DownloadFile = targetFile;
+    form.DownloadURL = QString(url).replace(u' ', QStringLiteral("%20"));
+    form.FormDblClick();
+    return form.DownLoadResult;
+}

@@ -1,0 +1,320 @@
+#include "webdocs/httpclient.h"
+
+#include <QNetworkCookie>
+#include <QNetworkCookieJar>
+#include <QUrl>
+
+#include <boost/asio/connect.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/beast/core/flat_buffer.hpp>
+#include <boost/beast/http.hpp>
+
+#ifndef _WIN32
+#include <poll.h>
+#endif
+
+#include <algorithm>
+#include <chrono>
+#include <limits>
+#include <optional>
+
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+using tcp = asio::ip::tcp;
+
+namespace {
+
+bool waitReadable(asio::ip::tcp::socket::native_handle_type fd, int milliseconds)
+{
+    pollfd request{fd, POLLIN, 0};
+#ifdef _WIN32
+    return WSAPoll(&request, 1, milliseconds) > 0;
+#else
+    return ::poll(&request, 1, milliseconds) > 0;
+#endif
+}
+
+[[noreturn]] void fail(const QString& what)
+{
+    throw HttpFetchError(what);
+}
+
+[[noreturn]] void fail(const QString& what, const boost::system::error_code& ec)
+{
+    throw HttpFetchError(what + QStringLiteral(": ") + QString::fromStdString(ec.message()));
+}
+
+// How a reused connection that the server closed while it was idle shows itself.
+bool isStaleError(const boost::system::error_code& ec)
+{
+    return ec == http::error::end_of_stream || ec == asio::error::eof || ec == asio::error::connection_reset
+        || ec == asio::error::broken_pipe || ec == asio::error::connection_aborted;
+}
+
+} // namespace
+
+struct HttpClient::Connection {
+    asio::io_context io;
+    tcp::socket socket{io};
+    beast::flat_buffer buffer;
+    std::string host;
+    std::string port;
+    std::unique_ptr<char[]> piece;
+    std::size_t pieceCapacity = 0;
+
+    Connection() { buffer.reserve(65536); } // the parser reads no more than the capacity at a time
+
+    char* pieceBuffer(std::size_t size)
+    {
+        if (pieceCapacity < size) {
+            piece = std::make_unique_for_overwrite<char[]>(size);
+            pieceCapacity = size;
+        }
+        return piece.get();
+    }
+
+    // Whether the piece being filled goes on: more of the answer is already here, or comes
+    // before the piece's time is up.
+    bool moreComing(std::chrono::steady_clock::time_point pieceEnds)
+    {
+        boost::system::error_code ec;
+        if (buffer.size() > 0 || socket.available(ec) > 0)
+            return true;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(pieceEnds - std::chrono::steady_clock::now());
+        return left.count() > 0 && waitReadable(socket.native_handle(), int(left.count()));
+    }
+
+    void close()
+    {
+        boost::system::error_code ignored;
+        socket.shutdown(tcp::socket::shutdown_both, ignored);
+        socket.close(ignored);
+        buffer.clear();
+    }
+};
+
+namespace {
+
+using Request = http::request<http::empty_body>;
+using Parser = http::response_parser<http::buffer_body>;
+using Sink = std::function<void(const char*, std::size_t)>;
+
+void open(tcp::socket& socket, const HttpTarget& target)
+{
+    boost::system::error_code ec;
+    tcp::resolver resolver(socket.get_executor());
+    const auto endpoints = resolver.resolve(target.host, target.port, ec);
+    if (ec)
+        fail(QStringLiteral("Cannot resolve ") + QString::fromStdString(target.host), ec);
+    asio::connect(socket, endpoints, ec);
+    if (ec)
+        fail(QStringLiteral("Cannot connect to ") + QString::fromStdString(target.hostHeader), ec);
+    socket.set_option(tcp::no_delay(true), ec);
+}
+
+void takeCookies(QNetworkCookieJar& jar, const Parser::value_type& header, const QUrl& url)
+{
+    const auto [first, last] = header.equal_range(http::field::set_cookie);
+    for (auto field = first; field != last; ++field) {
+        const auto value = field->value();
+        jar.setCookiesFromUrl(QNetworkCookie::parseCookies(QByteArray(value.data(), qsizetype(value.size()))), url);
+    }
+}
+
+
+// Hands each piece of an answer body on: to the sink (none for a failure's body, which
+// is dropped) and to the progress event.
+struct BodyPieces {
+    const Sink* sink;
+    const HttpProgress& progress;
+    char* piece;
+    std::size_t size;
+    std::chrono::milliseconds interval;
+    std::int64_t received = 0;
+
+    std::chrono::steady_clock::time_point nextEnd() const { return std::chrono::steady_clock::now() + interval; }
+
+    void deliver(std::size_t filled)
+    {
+        keep(filled);
+        received += std::int64_t(filled);
+        if (progress.work)
+            progress.work(received);
+    }
+    void keep(std::size_t filled)
+    {
+        if (sink && filled > 0)
+            (*sink)(piece, filled);
+    }
+    [[noreturn]] void brokeOff(std::size_t filled, const boost::system::error_code& ec)
+    {
+        keep(filled); // the ".part" file keeps what came
+        fail(QStringLiteral("The answer broke off"), ec);
+    }
+};
+
+// A piece ends when it is full, when the body ends, or when its time is up and nothing
+// more is waiting: slow answers still show progress, fast ones repaint the window seldom.
+
+// A body of known length goes straight from the socket into the piece.
+void readCountedBody(HttpClient::Connection& c, std::uint64_t remaining, BodyPieces& out)
+{
+    while (remaining > 0) {
+        const auto pieceEnds = out.nextEnd();
+        std::size_t filled = 0;
+        do {
+            const auto room = std::size_t(std::min<std::uint64_t>(out.size - filled, remaining));
+            std::size_t n;
+            if (c.buffer.size() > 0) {
+                n = asio::buffer_copy(asio::buffer(out.piece + filled, room), c.buffer.data());
+                c.buffer.consume(n);
+            } else {
+                boost::system::error_code ec;
+                n = c.socket.read_some(asio::buffer(out.piece + filled, room), ec);
+                if (ec)
+                    out.brokeOff(filled, ec);
+            }
+            filled += n;
+            remaining -= n;
+        } while (remaining > 0 && filled < out.size && c.moreComing(pieceEnds));
+        out.deliver(filled);
+    }
+}
+
+// Chunked bodies and bodies ended by the closing connection go through the parser.
+void readParsedBody(HttpClient::Connection& c, Parser& parser, BodyPieces& out)
+{
+    while (!parser.is_done()) {
+        const auto pieceEnds = out.nextEnd();
+        std::size_t filled = 0;
+        do {
+            auto& body = parser.get().body();
+            body.data = out.piece + filled;
+            body.size = out.size - filled;
+            boost::system::error_code ec;
+            http::read_some(c.socket, c.buffer, parser, ec);
+            if (ec == http::error::need_buffer)
+                ec = {};
+            filled = out.size - parser.get().body().size;
+            if (ec)
+                out.brokeOff(filled, ec);
+        } while (!parser.is_done() && filled < out.size && c.moreComing(pieceEnds));
+        out.deliver(filled);
+    }
+}
+
+} // namespace
+
+HttpClient::HttpClient(QNetworkCookieJar& cookies) : cookies_(cookies) {}
+
+HttpClient::~HttpClient() = default;
+
+void HttpClient::disconnect()
+{
+    if (connection_)
+        connection_->close();
+}
+
+bool HttpClient::connected() const
+{
+    return connection_ && connection_->socket.is_open();
+}
+
+void HttpClient::get(const QString& url, const Sink& sink, const HttpProgress& progress)
+{
+    const HttpTarget target = parseHttpUrl(url);
+    const QUrl cookieUrl(url);
+
+    Request request{http::verb::get, target.path, 11};
+    request.set(http::field::host, target.hostHeader);
+    request.set(http::field::accept, "text/html, */*");
+    request.set(http::field::accept_encoding, "identity");
+    request.set(http::field::user_agent, "Mozilla/3.0 (compatible; Indy Library)");
+    QByteArrayList cookiePairs;
+    for (const QNetworkCookie& cookie : cookies_.cookiesForUrl(cookieUrl))
+        cookiePairs << cookie.toRawForm(QNetworkCookie::NameAndValueOnly);
+    if (!cookiePairs.isEmpty())
+        request.set(http::field::cookie, cookiePairs.join("; ").toStdString());
+
+    if (!connection_)
+        connection_ = std::make_unique<Connection>();
+    Connection& c = *connection_;
+    const bool reused = c.socket.is_open() && c.host == target.host && c.port == target.port;
+    bool answerComplete = false;
+
+    // Runs one request and answer; false when a reused connection turned out to be closed.
+    auto exchange = [&](bool mayBeStale) -> bool {
+        boost::system::error_code ec;
+        http::write(c.socket, request, ec);
+        if (ec) {
+            if (mayBeStale && isStaleError(ec))
+                return false;
+            fail(QStringLiteral("Cannot send the request"), ec);
+        }
+
+        std::optional<Parser> parser;
+        for (bool first = true;; first = false) {
+            parser.emplace();
+            parser->body_limit(std::numeric_limits<std::uint64_t>::max());
+            parser->header_limit(1 << 20);
+            http::read_header(c.socket, c.buffer, *parser, ec);
+            if (ec) {
+                if (first && mayBeStale && isStaleError(ec) && !parser->got_some() && c.buffer.size() == 0)
+                    return false;
+                fail(QStringLiteral("Cannot read the answer"), ec);
+            }
+            takeCookies(cookies_, parser->get(), cookieUrl);
+            const unsigned status = parser->get().result_int();
+            if (status / 100 != 1)
+                break;
+            if (status != 100)
+                fail(QStringLiteral("Unexpected interim answer %1").arg(status));
+        }
+
+        const unsigned status = parser->get().result_int();
+        const bool success = status / 100 == 2;
+        if (!parser->is_done()) {
+            const auto length = parser->content_length();
+            if (progress.begin)
+                progress.begin(length ? std::int64_t(*length) : 0);
+            const std::size_t size = length ? std::size_t(std::min<std::uint64_t>(*length, pieceSize)) : pieceSize;
+            BodyPieces out{success ? &sink : nullptr, progress, c.pieceBuffer(size), size, pieceInterval};
+            if (length && !parser->chunked())
+                readCountedBody(c, *length, out);
+            else
+                readParsedBody(c, *parser, out);
+            if (progress.end)
+                progress.end();
+        }
+
+        answerComplete = true;
+        const bool keepAlive = parser->get().version() == 11 && parser->keep_alive() && c.buffer.size() == 0;
+        if (!keepAlive)
+            c.close();
+        if (!success)
+            fail(QStringLiteral("HTTP/1.1 %1 %2")
+                     .arg(status)
+                     .arg(QString::fromStdString(std::string(parser->get().reason()))));
+        return true;
+    };
+
+    try {
+        if (!reused) {
+            c.close();
+            open(c.socket, target);
+            c.host = target.host;
+            c.port = target.port;
+        }
+        if (exchange(reused))
+            return;
+        c.close();
+        open(c.socket, target);
+        exchange(false);
+    } catch (...) {
+        // Only a fully read answer leaves the connection usable.
+        if (!answerComplete)
+            c.close();
+        throw;
+    }
+}

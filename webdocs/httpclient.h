@@ -1,0 +1,52 @@
+#pragma once
+// The download window's HTTP/1.1 client: plain http only, GET only, no redirects, no
+// proxy, no compression, no time-outs. One connection is kept open between calls and
+// reused for the same host and port while the server allows it.
+
+#include "webdocs/httpurl.h"
+
+#include <QString>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QNetworkCookieJar;
+
+// Progress of one answer body; begin gets the Content-Length (0 when unknown), work the
+// count of body bytes received so far after each piece.
+struct HttpProgress {
+    std::function<void(std::int64_t expected)> begin;
+    std::function<void(std::int64_t received)> work;
+    std::function<void()> end;
+};
+
+class HttpClient {
+public:
+    // The jar is not owned; it must outlive the client.
+    explicit HttpClient(QNetworkCookieJar& cookies);
+    ~HttpClient();
+    HttpClient(const HttpClient&) = delete;
+    HttpClient& operator=(const HttpClient&) = delete;
+
+    // Fetches url. The body of a 2xx answer goes to sink piece by piece (the sink throws to
+    // stop); any other answer's body is read and dropped. Throws HttpFetchError on failure.
+    void get(const QString& url, const std::function<void(const char*, std::size_t)>& sink,
+             const HttpProgress& progress);
+
+    // Closes the kept-alive connection, if any.
+    void disconnect();
+    bool connected() const;
+
+    // Largest body piece between two progress events, and the time a piece may wait for
+    // more bytes when none are waiting.
+    std::size_t pieceSize = std::size_t(8) << 20;
+    std::chrono::milliseconds pieceInterval{20};
+
+    struct Connection;
+
+private:
+    std::unique_ptr<Connection> connection_;
+    QNetworkCookieJar& cookies_;
+};

@@ -1,0 +1,25 @@
+#pragma once
+// The parts of an http URL that the download sends, taken as written.
+
+#include "common/errors.h"
+
+#include <QString>
+#include <string>
+
+// Any failure of a fetch: bad URL, no connection, a status other than 2xx, an answer
+// that breaks off, a sink that cannot take the body.
+class HttpFetchError : public Error {
+public:
+    explicit HttpFetchError(const QString& message) : Error(message) {}
+};
+
+// The parts of a URL that reach the wire.
+struct HttpTarget {
+    std::string host;       // without brackets, for the look-up
+    std::string port;       // decimal, "80" when the URL gives none
+    std::string hostHeader; // as written, ":" + port added when the port is not 80
+    std::string path;       // path and query; bytes outside printable ASCII percent-encoded
+};
+
+// Throws HttpFetchError for anything but a well-formed "http://" URL.
+HttpTarget parseHttpUrl(const QString& url);

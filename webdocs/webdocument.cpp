@@ -1,0 +1,84 @@
+#include "webdocs/webdocument.h"
+
+#include "common/Felles.h"
+#include "common/busycursor.h"
+#include "common/hs_reg.h"
+#include "common/platform.h"
+#include "common/textfil.h"
+#include "webdocs/HttpDownload.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+// The name that the reference adds below its folder must stay below it: no ".." segment,
+// nothing that is a path of its own. The references come from a shared database.
+bool staysInFolder(const QString& name)
+{
+    if (name.startsWith(u'/') || name.startsWith(u'\\'))
+        return false;
+    if (Platform::separator() == u'\\' && name.contains(u':'))
+        return false; // a drive ("C:x") or a stream name
+    const QStringList segments = QString(name).replace(u'\\', u'/').split(u'/');
+    return !segments.contains(QStringLiteral(".."));
+}
+
+bool fileExists(const QString& path)
+{
+    return QFileInfo::exists(path);
+}
+
+// The folder part of a local path: up to and including its last separator (or drive colon).
+QString folderOf(const QString& localPath)
+{
+    qsizetype last = localPath.lastIndexOf(Platform::separator());
+    if (Platform::separator() == u'\\')
+        last = std::max(last, localPath.lastIndexOf(u':'));
+    return localPath.left(last + 1);
+}
+
+} // namespace
+
+QString finddocument(const QString& reference, bool localonly)
+{
+    for (int n = 1; n <= 9; ++n) {
+        const QString webFolder = readinistring(QStringLiteral("DOC_URL_TRANSELATE_0_%1").arg(n));
+        if (webFolder.isEmpty() || !reference.startsWith(webFolder))
+            continue;
+        const QString remainder = reference.mid(webFolder.size());
+        QString local = readinistring(QStringLiteral("DOC_URL_TRANSELATE_1_%1").arg(n)) + remainder;
+        local.replace(u'/', Platform::separator());
+        if (!localonly && staysInFolder(remainder) && !fileExists(local))
+            downloaddocument(reference, local);
+        return local;
+    }
+
+    QString local;
+    QString url;
+    QString name;
+    if (reference.contains(QStringLiteral("://"))) {
+        name = stripslashes(reference);
+        local = readinistring(QStringLiteral("DOC_LOCAL")) + name;
+        url = reference;
+    } else {
+        name = reference;
+        local = readinistring(QStringLiteral("DOC_LOCAL")) + reference;
+        url = readinistring(QStringLiteral("DOC_URL")) + reference;
+    }
+    if (!localonly && staysInFolder(name) && !fileExists(local) && readinibool(QStringLiteral("DOC_URL_ACTIVE")))
+        downloaddocument(url, local);
+    return local;
+}
+
+void downloaddocument(const QString& url, const QString& localPath)
+{
+    BusyCursor busy;
+    const QString folder = folderOf(localPath);
+    if (!folder.isEmpty() && !QFileInfo(folder).isDir()) {
+        QDir().mkpath(folder);
+        if (verboseLogging())
+            WriteLog(QStringLiteral("Oppretter mappen :") + folder + QStringLiteral(" (webdocument.downloaddocument)"));
+    }
+    downloadtofile(localPath, url);
+}

@@ -1,0 +1,16 @@
+#pragma once
+// Where a product's document is found on the local disk, and its fetch from the web
+// folder when the local file is missing. The settings are read from the settings store's
+// current section at every call.
+
+#include <QString>
+
+// The local path for a document reference (a full web address, or a name relative to
+// DOC_LOCAL and DOC_URL). Unless localonly, a missing file may first be fetched. The path
+// is returned whether or not the file exists afterwards. A reference whose name would
+// climb out of its folder ("..") or names an absolute local path is never fetched.
+QString finddocument(const QString& reference, bool localonly);
+
+// Creates the folder of localPath when it is missing, then downloads url into localPath
+// with downloadtofile; a failure has been shown to the user already.
+void downloaddocument(const QString& url, const QString& localPath);
