@@ -4,6 +4,7 @@
 #include <errmsg.h>
 
 #include <chrono>
+#include <limits>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -113,7 +114,10 @@ void DbConnection::open()
     const my_bool no = 0;
     mysql_options(m, MYSQL_OPT_PROTOCOL, &protocol);
     mysql_options(m, MYSQL_OPT_CONNECT_TIMEOUT, &connectTimeout);
-    if (statementTimeout) {
+    // The library keeps time-outs in milliseconds in an int: a longer one (the year of the
+    // default) cannot be set and means no time-out, which the year is in practice. Leaving
+    // it unset also keeps the socket blocking, so the rows of the open stream at full speed.
+    if (statementTimeout > 0 && statementTimeout <= unsigned(std::numeric_limits<int>::max() / 1000)) {
         mysql_options(m, MYSQL_OPT_READ_TIMEOUT, &statementTimeout);
         mysql_options(m, MYSQL_OPT_WRITE_TIMEOUT, &statementTimeout);
     }

@@ -20,7 +20,9 @@ struct ConnectionSettings {
     QString database;
     unsigned port = 3306;
     int connectTimeoutSeconds = 15;          // host look-up, and each read/write of the handshake
-    unsigned statementTimeoutSeconds = 31536000; // read and write time-outs afterwards
+    // Read and write time-outs afterwards; beyond what the library holds (about 24 days),
+    // as the default year is, there is none.
+    unsigned statementTimeoutSeconds = 31536000;
 };
 
 class DbConnection {
