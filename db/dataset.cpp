@@ -64,15 +64,6 @@ void DataSet::removeListener(DataSetListener* listener)
     listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
 }
 
-template <class F>
-void DataSet::notify(F&& f)
-{
-    const auto listeners = listeners_; // a callback may add or remove listeners
-    for (DataSetListener* l : listeners)
-        if (std::find(listeners_.begin(), listeners_.end(), l) != listeners_.end())
-            f(*l);
-}
-
 void DataSet::setState(DataSetState state)
 {
     if (state_ == state)

@@ -34,6 +34,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -172,3 +173,12 @@ private:
     int calcRow_ = -1;                   // stored row whose calculated fields are being set
     bool inCalc_ = false;
 };
+
+template <class F>
+void DataSet::notify(F&& f)
+{
+    const auto listeners = listeners_; // a callback may add or remove listeners
+    for (DataSetListener* l : listeners)
+        if (std::find(listeners_.begin(), listeners_.end(), l) != listeners_.end())
+            f(*l);
+}

@@ -6,15 +6,6 @@
 
 #include <algorithm>
 
-template <class F>
-void DataSet::notify(F&& f)
-{
-    const auto listeners = listeners_; // a callback may add or remove listeners
-    for (DataSetListener* l : listeners)
-        if (std::find(listeners_.begin(), listeners_.end(), l) != listeners_.end())
-            f(*l);
-}
-
 // --- Operations
 
 void DataSet::loadEditBuffer()
