@@ -162,11 +162,13 @@ void THttpDownloadForm::IdHTTP1WorkBegin(std::int64_t expected)
 
 void THttpDownloadForm::IdHTTP1Work(std::int64_t received)
 {
+    // Only the two controls that change are repainted: a whole-window repaint per piece
+    // costs more than receiving a small picture.
     ProgressBar1->setValue(static_cast<qint32>(received));
-    repaint();
+    ProgressBar1->repaint();
     if (DownLoadSize > 0) {
         LPercent->setText(QString::number(received * 100 / DownLoadSize) + u'%');
-        repaint();
+        LPercent->repaint();
     }
 }
 
