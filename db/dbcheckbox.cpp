@@ -10,7 +10,7 @@ DBCheckBox::DBCheckBox(QWidget* parent) : DBCheckBox(QString(), parent)
 {
 }
 
-DBCheckBox::DBCheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent)
+DBCheckBox::DBCheckBox(const QString& text, QWidget* parent) : BoundControl(text, parent)
 {
     setTristate(true);
     link_.show = [this] { showField(); };

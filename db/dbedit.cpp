@@ -6,7 +6,7 @@
 
 #include <QKeyEvent>
 
-DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent)
+DBEdit::DBEdit(QWidget* parent) : BoundControl(parent)
 {
     link_.show = [this] { showField(); };
     link_.write = [this] { writeField(); };

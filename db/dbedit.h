@@ -4,28 +4,14 @@
 // display text; typing starts the table's edit; the input reaches the field when the box
 // is left or the table is posted.
 
-#include "db/fielddatalink.h"
+#include "db/boundcontrol.h"
 
 #include <QLineEdit>
 
-class DataSource;
-class Field;
-
-class DBEdit : public QLineEdit {
+class DBEdit : public BoundControl<QLineEdit> {
     Q_OBJECT
 public:
     explicit DBEdit(QWidget* parent = nullptr);
-
-    void setDataSource(DataSource* source) { link_.setDataSource(source); }
-    DataSource* dataSource() const { return link_.dataSource(); }
-    void setDataField(const QString& name) { link_.setFieldName(name); }
-    const QString& dataField() const { return link_.fieldName(); }
-    Field* field() const { return link_.field(); }
-
-    // Whether the box holds input not yet written into the field.
-    bool hasPendingInput() const { return link_.modified(); }
-    // Writes pending input into the field now (conversion errors propagate).
-    void updateRecord() { link_.updateRecord(); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -37,6 +23,4 @@ private:
     void writeField();
     void updateReadOnly();
     void handleKey(QKeyEvent* event);
-
-    FieldDataLink link_;
 };

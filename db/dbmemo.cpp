@@ -6,7 +6,7 @@
 
 #include <QKeyEvent>
 
-DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent)
+DBMemo::DBMemo(QWidget* parent) : BoundControl(parent)
 {
     setTabChangesFocus(true);
     link_.show = [this] { showField(); };

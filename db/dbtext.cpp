@@ -2,7 +2,7 @@
 
 #include "db/field.h"
 
-DBText::DBText(QWidget* parent) : QLabel(parent)
+DBText::DBText(QWidget* parent) : BoundControl(parent)
 {
     setTextFormat(Qt::PlainText);
     link_.show = [this] {
