@@ -7,6 +7,7 @@
 #include "db/dbgrid.h"
 #include "db/dbgridmodel.h"
 #include "tests/db/productset.h"
+#include "tests/support/pixels.h"
 #include "tests/support/qstringprint.h"
 
 #include <QAbstractItemModelTester>
@@ -319,17 +320,6 @@ TEST_F(Grid, ClickMovesTheRecordAndDoubleClickIsReported)
     table.edit();
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, row3);
     EXPECT_EQ(table.state(), DataSetState::Edit);
-}
-
-bool hasGreen(const QImage& image, const QRect& rect)
-{
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (c.green() > 90 && c.red() < 60 && c.blue() < 60)
-                return true;
-        }
-    return false;
 }
 
 TEST_F(Grid, DrawingHookColoursRowsAlsoWhenSelected)

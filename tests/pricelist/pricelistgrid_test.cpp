@@ -6,6 +6,7 @@
 #include "db/dbgrid.h"
 #include "db/dbgridmodel.h"
 #include "pricelist/prisliste.h"
+#include "tests/support/pixels.h"
 #include "tests/support/qstringprint.h"
 #include "tests/support/questions.h"
 #include "tests/support/sandbox.h"
@@ -64,17 +65,6 @@ protected:
         return values.isEmpty() ? QStringLiteral("<no row>") : values.front();
     }
 };
-
-bool hasGreen(const QImage& image, const QRect& rect)
-{
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (c.green() > 90 && c.red() < 60 && c.blue() < 60)
-                return true;
-        }
-    return false;
-}
 
 TEST_F(PriceListGrid, ListsTheProductsWithTheirOutPriceAndWebShopRowsGreen)
 {
