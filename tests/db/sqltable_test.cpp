@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "db/sqltable.h"
 #include "db/win1252.h"
+#include "tests/support/errortext.h"
 #include "tests/support/qstringprint.h"
 #include "tests/support/testdatabase.h"
 
@@ -45,16 +46,6 @@ struct ServerTable : ::testing::Test {
         return log.isEmpty() ? QString() : log.back();
     }
 };
-
-QString errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 struct Products : ServerTable {
     std::unique_ptr<SqlTable> table;

@@ -19,20 +19,6 @@ protected:
     void TearDown() override { WindowPlacement::instance().reset(); }
 };
 
-const char* replyName(QuestionReply reply)
-{
-    switch (reply) {
-    case QuestionReply::ClickJa: return "click Ja";
-    case QuestionReply::ClickNei: return "click Nei";
-    case QuestionReply::Enter: return "Enter";
-    case QuestionReply::Escape: return "Esc";
-    case QuestionReply::AltJ: return "Alt+J";
-    case QuestionReply::AltN: return "Alt+N";
-    case QuestionReply::CloseBox: return "close box";
-    }
-    return "?";
-}
-
 } // namespace
 
 TEST_F(Question, AnswersByButtonKeyAndCloseBoxWithFocusOnTheDefault)

@@ -4,6 +4,7 @@
 #include "common/messages.h"
 #include "common/startuperror.h"
 #include "pricelist/prisliste.h"
+#include "tests/support/errortext.h"
 #include "tests/support/qstringprint.h"
 #include "tests/support/questions.h"
 #include "tests/support/sandbox.h"
@@ -14,16 +15,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 class ProductTableTest : public ::testing::Test {
 protected:

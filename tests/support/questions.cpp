@@ -34,20 +34,6 @@ void rejectOpenQuestion()
         dialog->reject();
 }
 
-const char* replyName(QuestionReply how)
-{
-    switch (how) {
-    case QuestionReply::ClickJa: return "click on Ja";
-    case QuestionReply::ClickNei: return "click on Nei";
-    case QuestionReply::Enter: return "Enter";
-    case QuestionReply::Escape: return "Esc";
-    case QuestionReply::AltJ: return "Alt+J";
-    case QuestionReply::AltN: return "Alt+N";
-    case QuestionReply::CloseBox: return "close box";
-    }
-    return "?";
-}
-
 // A reply that did not close the question fails the test instead of blocking it forever.
 void closeIfStillOpen(QDialog* dialog, QuestionReply how)
 {
@@ -134,4 +120,18 @@ std::shared_ptr<AskedQuestion> answerNextQuestion(QuestionReply how, std::functi
     });
     timer->start();
     return asked;
+}
+
+const char* replyName(QuestionReply how)
+{
+    switch (how) {
+    case QuestionReply::ClickJa: return "click on Ja";
+    case QuestionReply::ClickNei: return "click on Nei";
+    case QuestionReply::Enter: return "Enter";
+    case QuestionReply::Escape: return "Esc";
+    case QuestionReply::AltJ: return "Alt+J";
+    case QuestionReply::AltN: return "Alt+N";
+    case QuestionReply::CloseBox: return "close box";
+    }
+    return "?";
 }

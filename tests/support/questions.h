@@ -27,3 +27,6 @@ struct AskedQuestion {
 // dropping it before a question came stops the waiting.
 [[nodiscard]] std::shared_ptr<AskedQuestion> answerNextQuestion(QuestionReply reply,
                                                   std::function<void(QDialog&)> inspect = {});
+
+// How a reply is named in failure messages ("Enter", "click on Ja", ...).
+const char* replyName(QuestionReply reply);
