@@ -6,13 +6,23 @@
 
 #include <QCloseEvent>
 #include <QColor>
+#include <QMenuBar>
 #include <QShowEvent>
 
 TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("PrislisteForm"));
     setWindowTitle(QStringLiteral("Brisvald Blomster Søm & Shop"));
-    setFixedSize(459, 460);
+
+    // Menu bar MainMenu1: "Oppsett" > "Web-mappe".
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    Oppsett1 = menuBar()->addMenu(QStringLiteral("Oppsett"));
+    Oppsett1->setObjectName(QStringLiteral("Oppsett1"));
+    Webmapper1 = Oppsett1->addAction(QStringLiteral("Web-mappe"));
+    Webmapper1->setObjectName(QStringLiteral("Webmapper1"));
+    connect(Webmapper1, &QAction::triggered, this, [this] { guarded([this] { Webmapper1Click(); }); });
+    // The client area is 459 x 460 below the menu bar: the window grows by the bar.
+    setFixedSize(459, 460 + menuBar()->sizeHint().height());
 
     // Data source: between the table and everything bound to it.
     MyDataSource = new DataSource(this);
@@ -71,6 +81,11 @@ void TPrislisteForm::FormShow()
 void TPrislisteForm::FormClose()
 {
     savewindowpos(this, QStringLiteral("PrisListeForm"), QString());
+}
+
+void TPrislisteForm::Webmapper1Click()
+{
+    // Shows the web folder setup dialog once that dialog exists.
 }
 
 void TPrislisteForm::DBGrid1DrawColumnCell(GridCellDrawing& cell)

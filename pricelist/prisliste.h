@@ -9,6 +9,9 @@
 
 #include <QMainWindow>
 
+class QAction;
+class QMenu;
+
 class TPrislisteForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -22,6 +25,8 @@ public:
     // Owned by the window (Qt children); they exist before the table opens.
     DataSource* MyDataSource;
     DBGrid* DBGrid1;
+    QMenu* Oppsett1;
+    QAction* Webmapper1;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -30,6 +35,7 @@ protected:
 private:
     void FormShow();
     void FormClose();
+    void Webmapper1Click();
     void DBGrid1DrawColumnCell(GridCellDrawing& cell);
     void MyDataSourceStateChange();
     void MyDataSourceDataChange(const Field* field);
