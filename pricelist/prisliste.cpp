@@ -21,6 +21,8 @@ TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
     Webmapper1 = Oppsett1->addAction(QStringLiteral("Web-mappe"));
     Webmapper1->setObjectName(QStringLiteral("Webmapper1"));
     connect(Webmapper1, &QAction::triggered, this, [this] { guarded([this] { Webmapper1Click(); }); });
+    Prisliste1 = menuBar()->addMenu(QStringLiteral("Prisliste"));
+    Prisliste1->setObjectName(QStringLiteral("Prisliste1"));
     // The client area is 459 x 460 below the menu bar: the window grows by the bar.
     setFixedSize(459, 460 + menuBar()->sizeHint().height());
 

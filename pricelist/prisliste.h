@@ -27,6 +27,8 @@ public:
     DBGrid* DBGrid1;
     QMenu* Oppsett1;
     QAction* Webmapper1;
+    // The list's own commands (find, refresh, print, export) beside "Oppsett".
+    QMenu* Prisliste1;
 
 protected:
     void showEvent(QShowEvent* event) override;
