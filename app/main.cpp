@@ -2,6 +2,7 @@
 #include "common/quitsignal.h"
 #include "common/startup.h"
 #include "common/startuperror.h"
+#include "packaging/programicon.h"
 #include "pricelist/prisliste.h"
 #include "webdocs/HttpDownload.h"
 
@@ -12,6 +13,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    useProgramIcon();
     startup(app.arguments().mid(1), QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
 
     // Creating the main window opens the product table; when that fails the program ends.
