@@ -1,4 +1,5 @@
 // The program: start-up, the windows, the event loop, shutdown.
+#include "common/firstpaintprobe.h"
 #include "common/quitsignal.h"
 #include "common/startup.h"
 #include "common/startuperror.h"
@@ -26,6 +27,7 @@ int main(int argc, char** argv)
         // The event loop runs until the main window closes, whatever else is open.
         app.setQuitOnLastWindowClosed(false);
         closeOnQuitSignal(mainWindow.get());
+        reportFirstPaint(mainWindow.get());
         mainWindow->show();
         QObject::connect(mainWindow->windowHandle(), &QWindow::visibleChanged, &app, [](bool visible) {
             if (!visible)
