@@ -3,6 +3,7 @@
 #include "common/choosefolder.h"
 #include "common/errorreport.h"
 #include "common/hs_reg.h"
+#include "webdocs/webfolderlayout.h"
 #include "webdocs/webfoldersetupadv.h"
 
 #include <QCheckBox>
@@ -38,17 +39,11 @@ QLineEdit* labelledEdit(QWidget* parent, const QString& name, const QString& cap
     label->setObjectName(name + QStringLiteral("Label"));
     label->setGeometry(left, top - 16, width, 13);
     label->setBuddy(edit);
+    fitText(label);
     return edit;
 }
 
 } // namespace
-
-QFont webfolderFont()
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);
-    return font;
-}
 
 TWebfolderForm* webfolderForm()
 {
@@ -71,10 +66,12 @@ TWebfolderForm::TWebfolderForm(QWidget* parent)
     QFont bold = font();
     bold.setBold(true);
     UseURL->setFont(bold);
+    fitText(UseURL);
 
     URLImages = new QCheckBox(QStringLiteral("Last bilder fra WEB"), this);
     URLImages->setObjectName(QStringLiteral("URLImages"));
     URLImages->setGeometry(296, 40, 121, 17);
+    fitText(URLImages);
 
     Label1 = new QLabel(QStringLiteral("Laster bilder i fra WEB-mappe, hvis de ikke finnes lokalt på disken."), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -84,6 +81,7 @@ TWebfolderForm::TWebfolderForm(QWidget* parent)
     QPalette grey = Label1->palette();
     grey.setColor(QPalette::WindowText, QColor(128, 128, 128));
     Label1->setPalette(grey);
+    fitText(Label1);
 
     // The local folder with its chooser button, then the URL
     docfolder = labelledEdit(this, QStringLiteral("docfolder"), QStringLiteral("Lokal dokumentmappe:"), 40, 143, 489);
@@ -106,6 +104,7 @@ TWebfolderForm::TWebfolderForm(QWidget* parent)
     setTabOrder(URLImages, docfolder);
     setTabOrder(docfolder, DocumentURL);
     setTabOrder(DocumentURL, AdvButton);
+    UseURL->setFocus(); // the first in the tab order has the focus when the dialog opens
 
     connect(UseURL, &QCheckBox::toggled, this, [this] { guarded([this] { UseURLClick(); }); });
     connect(FolderButton, &QToolButton::clicked, this, [this] { guarded([this] { FolderButtonClick(); }); });
@@ -129,7 +128,7 @@ void TWebfolderForm::showEvent(QShowEvent* event)
     if (event->spontaneous())
         return;
     if (parentWidget())
-        adjustPosition(parentWidget()); // at every showing, wherever the main window is now
+        centreOverMainWindow(this, parentWidget()); // at every showing, wherever the main window is now
     guarded([this] { FormShow(); });
 }
 

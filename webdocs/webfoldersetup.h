@@ -46,6 +46,3 @@ private:
 
 // The process-wide setup dialog, or nullptr while there is none.
 TWebfolderForm* webfolderForm();
-
-// The dialogs' font: the program's window font, Tahoma 11 pixels high.
-QFont webfolderFont();

@@ -4,6 +4,7 @@
 #include "common/errorreport.h"
 #include "common/hs_reg.h"
 #include "common/platform.h"
+#include "webdocs/webfolderlayout.h"
 #include "webdocs/webfoldersetup.h"
 
 #include <QCheckBox>
@@ -59,6 +60,7 @@ TWebfolderAdvForm::TWebfolderAdvForm(QWidget* parent)
     Transelate = new QCheckBox(QStringLiteral("Bruk oversetting av mappeplasseringer"), this);
     Transelate->setObjectName(QStringLiteral("Transelate"));
     Transelate->setGeometry(26, 120, 217, 17);
+    fitText(Transelate);
 
     // The pairs: a heading row over nine editable rows, blocks of cells selectable
     Grid = new QTableWidget(pairCount, 2, this);
@@ -77,9 +79,9 @@ TWebfolderAdvForm::TWebfolderAdvForm(QWidget* parent)
     Grid->setShowGrid(true);
     Grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
     Grid->setSelectionBehavior(QAbstractItemView::SelectItems);
-    // A double-click picks a folder, so it does not open the editor; typing and F2 do.
-    Grid->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed
-                          | QAbstractItemView::SelectedClicked);
+    // A double-click picks a folder, so only typing and F2 open the editor. (A click on the
+    // current cell would open it late, after the double-click time, over what was typed.)
+    Grid->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
     for (int column = 0; column < 2; ++column) {
         Grid->setHorizontalHeaderItem(column, new QTableWidgetItem);
         for (int row = 0; row < pairCount; ++row)
@@ -88,6 +90,7 @@ TWebfolderAdvForm::TWebfolderAdvForm(QWidget* parent)
 
     setTabOrder(Grid, Transelate);
     setTabOrder(Transelate, PullCombo);
+    Grid->setFocus(); // the first in the tab order has the focus when the dialog opens
 
     connect(Grid, &QTableWidget::cellDoubleClicked, this, [this] { guarded([this] { GridDblClick(); }); });
     connect(heading, &QHeaderView::sectionDoubleClicked, this, [this] { guarded([this] { GridDblClick(); }); });
@@ -112,7 +115,7 @@ void TWebfolderAdvForm::showEvent(QShowEvent* event)
     if (event->spontaneous())
         return;
     if (parentWidget())
-        adjustPosition(parentWidget());
+        centreOverMainWindow(this, parentWidget());
     guarded([this] { FormShow(); });
 }
 

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -54,28 +55,30 @@ TEST_F(WebfolderSetup, LaysOutEveryControlWhereTheShopExpectsIt)
     EXPECT_EQ(dialog.maximumSize(), QSize(596, 292));
     EXPECT_FALSE(dialog.isVisible()); // created hidden
     EXPECT_EQ(webfolderForm(), &dialog);
+    // Texts keep their place and their width, and grow only when the font at hand is wider than Tahoma.
     struct Place {
         const char* name;
         QString text;
         QPoint at;
         int width;
+        bool textGrows;
     } places[] = {
-        {"UseURL", QStringLiteral("Aktiver WEB-mappe"), {40, 40}, 153},
-        {"URLImages", QStringLiteral("Last bilder fra WEB"), {296, 40}, 121},
-        {"Label1", QStringLiteral("Laster bilder i fra WEB-mappe, hvis de ikke finnes lokalt på disken."), {314, 60}, 167},
-        {"docfolder", QString(), {40, 143}, 489},
-        {"docfolderLabel", QStringLiteral("Lokal dokumentmappe:"), {40, 127}, 489},
-        {"FolderButton", QString(), {530, 143}, 23},
-        {"DocumentURL", QString(), {40, 191}, 489},
-        {"DocumentURLLabel", QStringLiteral("URL til dokumenter:"), {40, 175}, 489},
-        {"AdvButton", QStringLiteral("Avansert ..."), {454, 240}, 75},
+        {"UseURL", QStringLiteral("Aktiver WEB-mappe"), {40, 40}, 153, true},
+        {"URLImages", QStringLiteral("Last bilder fra WEB"), {296, 40}, 121, true},
+        {"Label1", QStringLiteral("Laster bilder i fra WEB-mappe, hvis de ikke finnes lokalt på disken."), {314, 60}, 167, false},
+        {"docfolder", QString(), {40, 143}, 489, false},
+        {"docfolderLabel", QStringLiteral("Lokal dokumentmappe:"), {40, 127}, 489, true},
+        {"FolderButton", QString(), {530, 143}, 23, false},
+        {"DocumentURL", QString(), {40, 191}, 489, false},
+        {"DocumentURLLabel", QStringLiteral("URL til dokumenter:"), {40, 175}, 489, true},
+        {"AdvButton", QStringLiteral("Avansert ..."), {454, 240}, 75, false},
     };
     for (const Place& p : places) {
         SCOPED_TRACE(p.name);
         QWidget* w = control<QWidget>(p.name);
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(w->geometry().topLeft(), p.at);
-        EXPECT_EQ(w->width(), p.width);
+        EXPECT_EQ(w->width(), p.textGrows ? std::max(p.width, w->sizeHint().width()) : p.width);
         if (!p.text.isEmpty())
             EXPECT_EQ(w->property("text").toString(), p.text);
     }
@@ -83,10 +86,11 @@ TEST_F(WebfolderSetup, LaysOutEveryControlWhereTheShopExpectsIt)
     EXPECT_FALSE(images()->font().bold());
     auto* note = control<QLabel>("Label1");
     EXPECT_TRUE(note->wordWrap());
-    EXPECT_GE(note->height(), 2 * note->fontMetrics().height()); // room for its two lines
+    EXPECT_GE(note->height(), std::max(26, note->heightForWidth(167))); // room for all of its lines
     EXPECT_EQ(note->palette().color(QPalette::WindowText), QColor(128, 128, 128));
     EXPECT_EQ(control<QLabel>("docfolderLabel")->buddy(), docfolder());
     EXPECT_FALSE(control<QToolButton>("FolderButton")->icon().isNull());
+    EXPECT_EQ(dialog.focusWidget(), useUrl());
     EXPECT_EQ(tabOrder(useUrl()), (QStringList{QStringLiteral("UseURL"), QStringLiteral("URLImages"),
                                                QStringLiteral("docfolder"), QStringLiteral("DocumentURL"),
                                                QStringLiteral("AdvButton")}));
