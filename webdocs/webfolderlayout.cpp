@@ -1,9 +1,11 @@
 #include "webdocs/webfolderlayout.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
+#include <limits>
 
 QFont webfolderFont()
 {
@@ -20,6 +22,11 @@ void fitText(QWidget* control)
         return;
     }
     control->resize(std::max(control->width(), control->sizeHint().width()), control->height());
+}
+
+void takeAnyLength(QLineEdit* edit)
+{
+    edit->setMaxLength(std::numeric_limits<int>::max());
 }
 
 void centreOverMainWindow(QWidget* dialog, const QWidget* mainWindow)

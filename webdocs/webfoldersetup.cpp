@@ -35,6 +35,7 @@ QLineEdit* labelledEdit(QWidget* parent, const QString& name, const QString& cap
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setGeometry(left, top, width, 21);
+    takeAnyLength(edit);
     auto* label = new QLabel(caption, parent);
     label->setObjectName(name + QStringLiteral("Label"));
     label->setGeometry(left, top - 16, width, 13);

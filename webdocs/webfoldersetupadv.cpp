@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QShowEvent>
 #include <QTableWidget>
 
@@ -55,6 +56,7 @@ TWebfolderAdvForm::TWebfolderAdvForm(QWidget* parent)
     PullCombo->setGeometry(26, 51, 807, 21);
     PullCombo->setEditable(true);
     PullCombo->setInsertPolicy(QComboBox::NoInsert);
+    takeAnyLength(PullCombo->lineEdit());
     PullCombo->addItem(QString::fromLatin1(webfolderPullScript));
 
     Transelate = new QCheckBox(QStringLiteral("Bruk oversetting av mappeplasseringer"), this);

@@ -172,7 +172,8 @@ TEST_F(WebfolderSetup, TypedTextsAreStoredExactlyAndAClearedUrlBringsTheDefaultB
 
 TEST_F(WebfolderSetup, UntickingUseUrlDisablesTheRestAndKeepsTheStoredValues)
 {
-    store({{"DOC_URL", QStringLiteral("http://w/docs/")}, {"DOC_LOCAL", QStringLiteral("/d/")},
+    const QString longFolder = QStringLiteral("/d/") + QString(40000, u'x') + u'/'; // past a line edit's usual limit
+    store({{"DOC_URL", QStringLiteral("http://w/docs/")}, {"DOC_LOCAL", longFolder},
            {"DOC_URL_ACTIVE", QStringLiteral("1")}, {"DOC_URL_USEIMAGES", QStringLiteral("1")}});
     showDialog();
     QTest::mouseClick(useUrl(), Qt::LeftButton);
@@ -182,7 +183,7 @@ TEST_F(WebfolderSetup, UntickingUseUrlDisablesTheRestAndKeepsTheStoredValues)
     QTest::mouseClick(useUrl(), Qt::LeftButton);
     dialog.close();
     EXPECT_EQ(stored(QStringLiteral("DOC_URL")), QStringLiteral("http://w/docs/"));
-    EXPECT_EQ(stored(QStringLiteral("DOC_LOCAL")), QStringLiteral("/d/"));
+    EXPECT_EQ(stored(QStringLiteral("DOC_LOCAL")), longFolder);
     EXPECT_EQ(stored(QStringLiteral("DOC_URL_ACTIVE")), QStringLiteral("0"));
     EXPECT_EQ(stored(QStringLiteral("DOC_URL_USEIMAGES")), QStringLiteral("1"));
 }

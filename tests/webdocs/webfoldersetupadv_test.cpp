@@ -88,14 +88,15 @@ TEST_F(WebfolderAdvanced, LaysOutTheGridTheSwitchAndThePullAddress)
 
 TEST_F(WebfolderAdvanced, ClosingAddsTheSeparatorsSkipsEmptiedRowsAndTheNextShowingReadsThemBack)
 {
+    const QString longPull = QStringLiteral("http://pull/") + QString(40000, u'p'); // past a line edit's usual limit
     store({{"DOC_URL_TRANSELATE_0_2", QStringLiteral("http://kept/")}, {"DOC_URL_TRANSELATE_1_2", QStringLiteral("/kept/")},
            {"DOC_URL_TRANSELATE_0_9", QStringLiteral("http://nine/")}, {"DOC_URL_TRANSELATE_1_9", QStringLiteral("/nine/")},
-           {"DOC_URL_TRANSELATE", QStringLiteral("1")}, {"DOC_URL_PULL", QStringLiteral("http://pull/x.php")}});
+           {"DOC_URL_TRANSELATE", QStringLiteral("1")}, {"DOC_URL_PULL", longPull}});
     showDialog();
     EXPECT_EQ(dialog->cell(0, 2), QStringLiteral("http://kept/"));
     EXPECT_EQ(dialog->cell(1, 9), QStringLiteral("/nine/"));
     EXPECT_TRUE(dialog->Transelate->isChecked());
-    EXPECT_EQ(dialog->PullCombo->currentText(), QStringLiteral("http://pull/x.php"));
+    EXPECT_EQ(dialog->PullCombo->currentText(), longPull);
 
     struct Row {
         const char* name;
