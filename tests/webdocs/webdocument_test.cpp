@@ -3,9 +3,11 @@
 #include "common/textfil.h"
 #include "tests/webdocs/downloadfixture.h"
 #include "webdocs/webdocument.h"
+#include "webdocs/webfoldersetup.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTest>
 #include <functional>
 #include <map>
@@ -283,4 +285,26 @@ TEST_F(WebDocumentTest, FolderThatCannotBeCreatedStillRunsTheDownloadWhichFails)
     EXPECT_EQ(messages, QStringList{failureText(QStringLiteral("/a.jpg"))});
     EXPECT_EQ(cursorAtMessage, nullptr);
     EXPECT_TRUE(server.requests().isEmpty());
+}
+
+TEST_F(WebDocumentTest, SetupDialogsFoldersAreUsedOnceItHasClosed)
+{
+    const QString oldDocs = path(QStringLiteral("old/"));
+    const QString newDocs = path(QStringLiteral("new/"));
+    writeinistring(QStringLiteral("DOC_LOCAL"), oldDocs);
+    writeinistring(QStringLiteral("DOC_URL"), server.url(QStringLiteral("/old/")));
+    writeinibool(QStringLiteral("DOC_URL_ACTIVE"), true);
+
+    TWebfolderForm dialog;
+    dialog.show();
+    dialog.findChild<QLineEdit*>(QStringLiteral("docfolder"))->setText(newDocs);
+    dialog.findChild<QLineEdit*>(QStringLiteral("DocumentURL"))->setText(server.url(QStringLiteral("/new/")));
+    // While the dialog is open, the settings as last stored still hold.
+    EXPECT_EQ(finddocument(QStringLiteral("a.jpg"), false), oldDocs + QStringLiteral("a.jpg"));
+    EXPECT_EQ(Sandbox::readFile(oldDocs + QStringLiteral("a.jpg")), "doc:/old/a.jpg");
+
+    dialog.close();
+    EXPECT_EQ(finddocument(QStringLiteral("a.jpg"), false), newDocs + QStringLiteral("a.jpg"));
+    EXPECT_EQ(Sandbox::readFile(newDocs + QStringLiteral("a.jpg")), "doc:/new/a.jpg");
+    EXPECT_TRUE(messages.isEmpty());
 }

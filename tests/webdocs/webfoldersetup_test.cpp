@@ -1,6 +1,4 @@
-#include "tests/webdocs/downloadfixture.h"
 #include "tests/webdocs/webfolderfixture.h"
-#include "webdocs/webdocument.h"
 #include "webdocs/webfoldersetup.h"
 
 #include <QCheckBox>
@@ -240,39 +238,4 @@ TEST_F(WebfolderSetup, IsCentredOverTheMainWindowAtEveryShowingAndClosesWithIt)
         EXPECT_FALSE(over.isVisible());
         EXPECT_EQ(stored(QStringLiteral("DOC_URL")), QStringLiteral("http://last/"));
     }
-}
-
-class WebfolderSetupAndDocuments : public DownloadFixture {
-protected:
-    WebfolderSetupAndDocuments()
-    {
-        SettingsStore::instance().reset();
-        openini(sandbox.appData() + QStringLiteral("/kvarnelo.ini"));
-        server.setHandler([](const QByteArray& head) {
-            return HttpAnswer::withLength(200, "OK", "doc:" + head.split(' ').value(1));
-        });
-    }
-    ~WebfolderSetupAndDocuments() override { SettingsStore::instance().reset(); }
-};
-
-TEST_F(WebfolderSetupAndDocuments, DocumentsUseTheNewFoldersOnceTheDialogHasClosed)
-{
-    const QString oldDocs = path(QStringLiteral("old/"));
-    const QString newDocs = path(QStringLiteral("new/"));
-    writeinistring(QStringLiteral("DOC_LOCAL"), oldDocs);
-    writeinistring(QStringLiteral("DOC_URL"), server.url(QStringLiteral("/old/")));
-    writeinibool(QStringLiteral("DOC_URL_ACTIVE"), true);
-
-    TWebfolderForm dialog;
-    dialog.show();
-    dialog.findChild<QLineEdit*>(QStringLiteral("docfolder"))->setText(newDocs);
-    dialog.findChild<QLineEdit*>(QStringLiteral("DocumentURL"))->setText(server.url(QStringLiteral("/new/")));
-    // While the dialog is open, the settings as last stored still hold.
-    EXPECT_EQ(finddocument(QStringLiteral("a.jpg"), false), oldDocs + QStringLiteral("a.jpg"));
-    EXPECT_EQ(Sandbox::readFile(oldDocs + QStringLiteral("a.jpg")), "doc:/old/a.jpg");
-
-    dialog.close();
-    EXPECT_EQ(finddocument(QStringLiteral("a.jpg"), false), newDocs + QStringLiteral("a.jpg"));
-    EXPECT_EQ(Sandbox::readFile(newDocs + QStringLiteral("a.jpg")), "doc:/new/a.jpg");
-    EXPECT_TRUE(messages.isEmpty());
 }
