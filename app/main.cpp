@@ -6,6 +6,7 @@
 #include "packaging/programicon.h"
 #include "pricelist/prisliste.h"
 #include "webdocs/HttpDownload.h"
+#include "webdocs/webfoldersetup.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
     int exitCode = 1;
     if (mainWindow) {
         // The other windows are created here, hidden, in start-up order.
+        TWebfolderForm webfolderWindow(mainWindow.get()); // the advanced one is made per use
         THttpDownloadForm downloadWindow; // last; downloadtofile uses it
 
         // The event loop runs until the main window closes, whatever else is open.

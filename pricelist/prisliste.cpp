@@ -3,6 +3,7 @@
 #include "common/errorreport.h"
 #include "common/windowplacement.h"
 #include "pricelist/connectionvalues.h"
+#include "webdocs/webfoldersetup.h"
 
 #include <QCloseEvent>
 #include <QColor>
@@ -87,7 +88,12 @@ void TPrislisteForm::FormClose()
 
 void TPrislisteForm::Webmapper1Click()
 {
-    // Shows the web folder setup dialog once that dialog exists.
+    // Without waiting: the list stays usable while the dialog is open.
+    if (TWebfolderForm* form = webfolderForm()) {
+        form->show();
+        form->raise();
+        form->activateWindow();
+    }
 }
 
 void TPrislisteForm::DBGrid1DrawColumnCell(GridCellDrawing& cell)

@@ -1,5 +1,6 @@
 #include "webdocs/HttpDownload.h"
 
+#include "common/busycursor.h"
 #include "common/errorreport.h"
 #include "common/messages.h"
 #include "common/platform.h"
@@ -115,7 +116,10 @@ void THttpDownloadForm::FormDblClick()
 
     if (!receive(partFile)) {
         QApplication::restoreOverrideCursor();
-        showFeil(QStringLiteral("Feil i nedlasting av: ") + DownloadURL);
+        {
+            NormalCursor normal; // also when a caller holds a busy cursor of its own
+            showFeil(QStringLiteral("Feil i nedlasting av: ") + DownloadURL);
+        }
         hide();
         return;
     }

@@ -16,13 +16,14 @@ bool isHostCharacter(QChar c)
 }
 
 // Space and anything that cannot stand in a request line: percent-encoded as UTF-8 bytes,
-// so a reference from the database never adds lines to the request.
+// so a reference from the database never adds lines to the request. A "#" is part of the
+// file's name (the local copy is named with it), so it goes to the server as "%23".
 std::string requestTarget(const QString& pathAndQuery)
 {
     static const char hex[] = "0123456789ABCDEF";
     std::string out;
     for (unsigned char b : pathAndQuery.toUtf8()) {
-        if (b <= 0x20 || b >= 0x7f) {
+        if (b <= 0x20 || b >= 0x7f || b == '#') {
             out += '%';
             out += hex[b >> 4];
             out += hex[b & 15];
@@ -42,8 +43,7 @@ HttpTarget parseHttpUrl(const QString& url)
         fail(QStringLiteral("Only http is supported: ") + url);
     const qsizetype authorityStart = scheme.size();
     qsizetype authorityEnd = authorityStart;
-    while (authorityEnd < url.size() && url[authorityEnd] != u'/' && url[authorityEnd] != u'?'
-           && url[authorityEnd] != u'#')
+    while (authorityEnd < url.size() && url[authorityEnd] != u'/' && url[authorityEnd] != u'?')
         ++authorityEnd;
     QString authority = url.mid(authorityStart, authorityEnd - authorityStart);
     authority = authority.mid(authority.lastIndexOf(u'@') + 1); // no authentication: user info is dropped
@@ -80,8 +80,6 @@ HttpTarget parseHttpUrl(const QString& url)
         target.hostHeader += ":" + target.port;
 
     QString pathAndQuery = url.mid(authorityEnd);
-    if (const qsizetype hash = pathAndQuery.indexOf(u'#'); hash >= 0)
-        pathAndQuery.truncate(hash); // a fragment never goes to the server
     if (!pathAndQuery.startsWith(u'/'))
         pathAndQuery.prepend(u'/');
     target.path = requestTarget(pathAndQuery);

@@ -18,7 +18,10 @@ struct HttpTarget {
     std::string host;       // without brackets, for the look-up
     std::string port;       // decimal, "80" when the URL gives none
     std::string hostHeader; // as written, ":" + port added when the port is not 80
-    std::string path;       // path and query; bytes outside printable ASCII percent-encoded
+    // Path and query as written, with "#" and bytes outside printable ASCII percent-encoded.
+    // A document URL has no fragment: everything after the host names the file. "?" still
+    // starts a query and "%" an escape, as in any web address the references may hold.
+    std::string path;
 };
 
 // Throws HttpFetchError for anything but a well-formed "http://" URL.

@@ -86,7 +86,10 @@ TEST(HttpUrlTest, HostHeaderNamesThePortOnlyWhenItIsNot80)
         {QStringLiteral("http://www.example.no/blomster/a.jpg"), "www.example.no", "80", "www.example.no", "/blomster/a.jpg"},
         {QStringLiteral("http://www.example.no:80/a.jpg"), "www.example.no", "80", "www.example.no", "/a.jpg"},
         {QStringLiteral("HTTP://host:8080?q=1"), "host", "8080", "host:8080", "/?q=1"},
-        {QStringLiteral("http://user:pw@host/a.jpg#top"), "host", "80", "host", "/a.jpg"},
+        {QStringLiteral("http://user:pw@host/a.jpg"), "host", "80", "host", "/a.jpg"},
+        // "#" belongs to the file name; "?" starts a query and "%" an escape, as written.
+        {QStringLiteral("http://host/a#1.jpg"), "host", "80", "host", "/a%231.jpg"},
+        {QStringLiteral("http://host/x/#?q=#%41"), "host", "80", "host", "/x/%23?q=%23%41"},
         {QStringLiteral("http://[::1]:81/a"), "::1", "81", "[::1]:81", "/a"},
         {QString::fromUtf8("http://h/bl\u00e5/\r\nX: y"), "h", "80", "h", "/bl%C3%A5/%0D%0AX:%20y"},
     };
@@ -98,7 +101,8 @@ TEST(HttpUrlTest, HostHeaderNamesThePortOnlyWhenItIsNot80)
         EXPECT_EQ(t.path, c.path) << c.url.toStdString();
     }
     for (const char* bad : {"https://host/a.jpg", "ftp://host/a", "host/a.jpg", "http:///a.jpg", "http://host:0/a",
-                            "http://host:99999/a", "http://host:x/a", "http://ho st/a", "http://h\r\nX:1/a"})
+                            "http://host:99999/a", "http://host:x/a", "http://ho st/a", "http://h\r\nX:1/a",
+                            "http://host#a/b"})
         EXPECT_THROW(parseHttpUrl(QString::fromLatin1(bad)), HttpFetchError) << bad;
 }
 

@@ -1,11 +1,17 @@
+#include "common/busycursor.h"
 #include "common/hs_reg.h"
 #include "common/textfil.h"
 #include "tests/webdocs/downloadfixture.h"
 #include "webdocs/webdocument.h"
+#include "webdocs/webfoldersetup.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QTest>
+#include <functional>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -145,7 +151,71 @@ TEST_F(WebDocumentTest, FailedFetchReturnsTheSamePathAndShowsOneMessage)
     EXPECT_EQ(finddocument(QStringLiteral("a b.jpg"), false), docs() + QStringLiteral("a b.jpg"));
     EXPECT_FALSE(QFile::exists(docs() + QStringLiteral("a b.jpg")));
     EXPECT_EQ(messages, QStringList{QStringLiteral("FEIL|Feil i nedlasting av: ") + web(QStringLiteral("base/a%20b.jpg"))});
+    EXPECT_EQ(cursorAtMessage, nullptr);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WebDocumentTest, FailureBoxShowsTheNormalCursorOnEveryRoute)
+{
+    server.setHandler([](const QByteArray&) { return HttpAnswer::withLength(404, "Not Found", ""); });
+    apply({{"DOC_LOCAL", docs()}, {"DOC_URL", web(QStringLiteral("base/"))}, {"DOC_URL_ACTIVE", QStringLiteral("1")}});
+    const QString target = docs() + QStringLiteral("a.jpg");
+    const QString url = web(QStringLiteral("base/a.jpg"));
+    struct Route {
+        const char* name;
+        std::function<void()> run;
+        bool callerBusy; // the caller holds a busy cursor of its own around the download
+    } routes[] = {
+        {"finddocument", [] { finddocument(QStringLiteral("a.jpg"), false); }, false},
+        {"downloaddocument", [&] { downloaddocument(url, target); }, false},
+        {"downloadtofile", [&] { downloadtofile(target, url); }, false},
+        {"downloadtofile under a caller's busy cursor", [&] { downloadtofile(target, url); }, true},
+        {"double-click on the download window",
+         [&] {
+             form.show();
+             QTest::mouseDClick(&form, Qt::LeftButton);
+         },
+         false},
+    };
+    for (const Route& route : routes) {
+        SCOPED_TRACE(route.name);
+        messages.clear();
+        static const QCursor notShown;
+        cursorAtMessage = &notShown;
+        {
+            std::optional<BusyCursor> caller;
+            if (route.callerBusy)
+                caller.emplace();
+            route.run();
+            EXPECT_EQ(messages, QStringList{QStringLiteral("FEIL|Feil i nedlasting av: ") + url});
+            EXPECT_EQ(cursorAtMessage, nullptr);
+            const QCursor* after = QApplication::overrideCursor();
+            EXPECT_EQ(after && after->shape() == Qt::WaitCursor, route.callerBusy); // put back as it was
+        }
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+}
+
+TEST_F(WebDocumentTest, HashInAReferenceIsPartOfTheFileNameFetched)
+{
+    apply({{"DOC_LOCAL", docs()}, {"DOC_URL", web(QStringLiteral("base/"))}, {"DOC_URL_ACTIVE", QStringLiteral("1")},
+           {"DOC_URL_TRANSELATE_0_1", web(QStringLiteral("w/"))}, {"DOC_URL_TRANSELATE_1_1", path(QStringLiteral("one/"))}});
+    struct Case {
+        QString reference;
+        QString expectedPath;
+        QByteArray expectedRequest;
+    } cases[] = {
+        {QStringLiteral("a#1.jpg"), docs() + QStringLiteral("a#1.jpg"), "/base/a%231.jpg"},
+        {web(QStringLiteral("blomster/b#2.jpg")), docs() + QStringLiteral("b#2.jpg"), "/blomster/b%232.jpg"},
+        {web(QStringLiteral("w/#3.jpg")), path(QStringLiteral("one/#3.jpg")), "/w/%233.jpg"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reference.toStdString());
+        EXPECT_EQ(finddocument(c.reference, false), c.expectedPath);
+        EXPECT_EQ(server.requests().last().split(' ').value(1), c.expectedRequest);
+        EXPECT_EQ(Sandbox::readFile(c.expectedPath), "doc:" + c.expectedRequest);
+    }
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(WebDocumentTest, ReferenceThatWouldLeaveItsFolderIsNeverFetched)
@@ -213,5 +283,28 @@ TEST_F(WebDocumentTest, FolderThatCannotBeCreatedStillRunsTheDownloadWhichFails)
     Sandbox::writeFile(path(QStringLiteral("file")), "a file, not a folder");
     downloaddocument(server.url(QStringLiteral("/a.jpg")), path(QStringLiteral("file/sub/a.jpg")));
     EXPECT_EQ(messages, QStringList{failureText(QStringLiteral("/a.jpg"))});
+    EXPECT_EQ(cursorAtMessage, nullptr);
     EXPECT_TRUE(server.requests().isEmpty());
+}
+
+TEST_F(WebDocumentTest, SetupDialogsFoldersAreUsedOnceItHasClosed)
+{
+    const QString oldDocs = path(QStringLiteral("old/"));
+    const QString newDocs = path(QStringLiteral("new/"));
+    writeinistring(QStringLiteral("DOC_LOCAL"), oldDocs);
+    writeinistring(QStringLiteral("DOC_URL"), server.url(QStringLiteral("/old/")));
+    writeinibool(QStringLiteral("DOC_URL_ACTIVE"), true);
+
+    TWebfolderForm dialog;
+    dialog.show();
+    dialog.findChild<QLineEdit*>(QStringLiteral("docfolder"))->setText(newDocs);
+    dialog.findChild<QLineEdit*>(QStringLiteral("DocumentURL"))->setText(server.url(QStringLiteral("/new/")));
+    // While the dialog is open, the settings as last stored still hold.
+    EXPECT_EQ(finddocument(QStringLiteral("a.jpg"), false), oldDocs + QStringLiteral("a.jpg"));
+    EXPECT_EQ(Sandbox::readFile(oldDocs + QStringLiteral("a.jpg")), "doc:/old/a.jpg");
+
+    dialog.close();
+    EXPECT_EQ(finddocument(QStringLiteral("a.jpg"), false), newDocs + QStringLiteral("a.jpg"));
+    EXPECT_EQ(Sandbox::readFile(newDocs + QStringLiteral("a.jpg")), "doc:/new/a.jpg");
+    EXPECT_TRUE(messages.isEmpty());
 }
