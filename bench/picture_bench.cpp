@@ -89,6 +89,25 @@ QImage photo(QSize size)
     return image;
 }
 
+// One fresh box of each kind per run, shown before the clock starts; the clock stops when
+// the display has the painted box. held gets the heap the loaded picture keeps.
+template <typename Box, typename Load>
+double loadAndPaint(QWidget& window, long long& held, Load load)
+{
+    Box box(&window);
+    box.show();
+    QApplication::processEvents();
+    const long long before = heapInUse();
+    QElapsedTimer timer;
+    timer.start();
+    load(box);
+    box.repaint();
+    QGuiApplication::sync();
+    const double ms = timer.nsecsElapsed() / 1e6;
+    held = heapInUse() - before;
+    return ms;
+}
+
 void compare(const char* title, const QString& path)
 {
     std::printf("%s (%s, %.1f MB)\n", title, qPrintable(QFileInfo(path).fileName()),
@@ -103,32 +122,8 @@ void compare(const char* title, const QString& path)
     long long oursHeld = 0, theirsHeld = 0;
     QElapsedTimer timer;
     for (int i = 0; i < runs; ++i) {
-        {
-            auto* box = new PictureBox(&window);
-            box->show();
-            QApplication::processEvents();
-            const long long before = heapInUse();
-            timer.start();
-            box->loadFromFile(path);
-            box->repaint();
-            QGuiApplication::sync();
-            ours.push_back(timer.nsecsElapsed() / 1e6);
-            oursHeld = heapInUse() - before;
-            delete box;
-        }
-        {
-            auto* box = new FullDecodeBox(&window);
-            box->show();
-            QApplication::processEvents();
-            const long long before = heapInUse();
-            timer.start();
-            box->load(path);
-            box->repaint();
-            QGuiApplication::sync();
-            theirs.push_back(timer.nsecsElapsed() / 1e6);
-            theirsHeld = heapInUse() - before;
-            delete box;
-        }
+        ours.push_back(loadAndPaint<PictureBox>(window, oursHeld, [&](PictureBox& b) { b.loadFromFile(path); }));
+        theirs.push_back(loadAndPaint<FullDecodeBox>(window, theirsHeld, [&](FullDecodeBox& b) { b.load(path); }));
         {
             PictureBox box;
             timer.start();

@@ -88,13 +88,7 @@ TEST_P(BadPictures, GiveTheirErrorAndKeepThePictureShown)
 }
 
 INSTANTIATE_TEST_SUITE_P(All, BadPictures, ::testing::ValuesIn(badCases),
-                         [](const auto& info) {
-                             std::string name = info.param.fileName;
-                             for (char& ch : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
-                             return name;
-                         });
+                         [](const auto& info) { return testNameOf(info.param.fileName); });
 
 // Paths that are not regular files are refused at once: nothing waits for a writer or
 // reads endless data.

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QString>
 
+#include <string>
+
 enum class JpegKind { Baseline, Progressive, Grayscale, Cmyk };
 
 // Four quadrants split at the centre: red, green / blue, yellow.
@@ -26,6 +28,9 @@ QByteArray wmfBytes(QSize size, QColor fill);
 QByteArray emfBytes(QSize size, QColor fill);
 
 void writeBytes(const QString& path, const QByteArray& bytes);
+
+// A test name made of a file name: letters and digits kept, the rest "_".
+std::string testNameOf(const char* fileName);
 
 // Whether two colours differ by at most tolerance in each channel.
 bool near(QColor a, QColor b, int tolerance = 24);

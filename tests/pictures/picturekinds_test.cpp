@@ -68,12 +68,6 @@ TEST_P(PictureKinds, DecodeToTheirSizeAndShowTheCentredPart)
 }
 
 INSTANTIATE_TEST_SUITE_P(All, PictureKinds, ::testing::ValuesIn(kindCases),
-                         [](const auto& info) {
-                             std::string name = info.param.fileName;
-                             for (char& ch : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
-                             return name;
-                         });
+                         [](const auto& info) { return testNameOf(info.param.fileName); });
 
 } // namespace
