@@ -3,6 +3,7 @@
 // a device or a folder is refused at once, without waiting for a writer or reading
 // endless data.
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
