@@ -65,6 +65,7 @@ TEST_P(PictureKinds, DecodeToTheirSizeAndShowTheCentredPart)
     const QColor br = box.shownPart().pixelColor(shown.width() - 4, shown.height() - 4);
     EXPECT_TRUE(near(tl, c.topLeft)) << tl.name().toStdString();
     EXPECT_TRUE(near(br, c.bottomRight)) << br.name().toStdString();
+    EXPECT_EQ(tl.alpha(), 255);
 }
 
 INSTANTIATE_TEST_SUITE_P(All, PictureKinds, ::testing::ValuesIn(kindCases),
