@@ -1,21 +1,38 @@
 #include "pricelist/picturebox.h"
 
-#include "common/errors.h"
+#include "pricelist/picturecut.h"
+#include "pricelist/picturedecoder.h"
 
-#include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {}
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
+{
+    resize(270, 270);
+}
 
 void PictureBox::loadFromFile(const QString& path)
 {
-    QImageReader reader(path);
-    QImage image = reader.read();
-    if (image.isNull())
-        throw Error(reader.errorString());
-    naturalSize_ = image.size();
-    shown_ = std::move(image);
+    // The dialog calls this on every keystroke: an unchanged file costs one stat().
+    LoadKey key {path, {}, size()};
+    const bool identified = PictureFile::identify(path, key.file);
+    if (identified && shownKey_ == key)
+        return;
+    if (identified && failedKey_ == key)
+        throw *failure_;
+
+    ++decodeCount_;
+    try {
+        DecodedPicture picture = decodePicture(path, size());
+        shown_ = std::move(picture.shown);
+        naturalSize_ = picture.naturalSize;
+        shownAt_ = cutToBox(naturalSize_, size()).target;
+    } catch (const Error& error) {
+        failedKey_ = identified ? std::optional(key) : std::nullopt;
+        failure_ = error;
+        throw;
+    }
+    shownKey_ = identified ? std::optional(key) : std::nullopt;
+    failedKey_.reset();
     update();
 }
 
@@ -24,6 +41,5 @@ void PictureBox::paintEvent(QPaintEvent*)
     if (shown_.isNull())
         return;
     QPainter painter(this);
-    const QPoint topLeft((width() - naturalSize_.width()) / 2, (height() - naturalSize_.height()) / 2);
-    painter.drawImage(topLeft, shown_);
+    painter.drawImage(shownAt_, shown_);
 }

@@ -1,9 +1,14 @@
 #pragma once
 // Image1 of the product detail dialog: one picture, centred at its natural size and cut
-// at the box's edges.
+// at the box's edges. Only the part the box shows is decoded and kept.
+
+#include "common/errors.h"
+#include "pricelist/picturefile.h"
 
 #include <QImage>
 #include <QWidget>
+
+#include <optional>
 
 class PictureBox : public QWidget {
     Q_OBJECT
@@ -13,19 +18,36 @@ public:
     // Replaces the picture shown by the file's picture; the decoder is picked by the file's
     // extension in any letter case. Throws Error ("Unknown picture file extension (.%s)",
     // or the decoder's own message) and then keeps the picture shown before. Loading the
-    // same unchanged file again does not decode it again.
+    // same unchanged file again (same path, inode, size and times, same box size) does not
+    // decode it again; when that file failed, its error is raised again without decoding.
     void loadFromFile(const QString& path);
 
-    bool hasPicture() const { return !shown_.isNull(); }
+    bool hasPicture() const { return !naturalSize_.isEmpty(); }
     // The picture's own size, not only the part the box shows.
     QSize pictureSize() const { return naturalSize_; }
     // What the box holds of the picture (at most the box's pixels).
     const QImage& shownPart() const { return shown_; }
+    // Where shownPart()'s top-left corner is drawn in the box.
+    QPoint shownAt() const { return shownAt_; }
+    // How many times a file was handed to a decoder.
+    int decodeCount() const { return decodeCount_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    struct LoadKey {
+        QString path;
+        PictureFile::Identity file;
+        QSize box;
+        bool operator==(const LoadKey&) const = default;
+    };
+
     QImage shown_;
     QSize naturalSize_;
+    QPoint shownAt_;
+    int decodeCount_ = 0;
+    std::optional<LoadKey> shownKey_;
+    std::optional<LoadKey> failedKey_;
+    std::optional<Error> failure_;
 };
