@@ -2,6 +2,7 @@
 #include "common/quitsignal.h"
 #include "common/startup.h"
 #include "common/startuperror.h"
+#include "pricelist/prisdata.h"
 #include "pricelist/prisliste.h"
 #include "webdocs/HttpDownload.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
     int exitCode = 1;
     if (mainWindow) {
         // The other windows are created here, hidden, in start-up order.
+        TPrisDataForm PrisDataForm(*mainWindow);
         THttpDownloadForm downloadWindow; // last; downloadtofile uses it
 
         // The event loop runs until the main window closes, whatever else is open.

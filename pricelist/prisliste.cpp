@@ -1,13 +1,20 @@
 #include "pricelist/prisliste.h"
 
+#include "common/Felles.h"
 #include "common/errorreport.h"
+#include "common/regional.h"
 #include "common/windowplacement.h"
 #include "pricelist/connectionvalues.h"
+#include "pricelist/flatbutton.h"
+#include "pricelist/prisdata.h"
+#include "pricelist/shopaddress.h"
 
 #include <QCloseEvent>
 #include <QColor>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QShowEvent>
+#include <QToolButton>
 
 TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
 {
@@ -49,6 +56,24 @@ TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
                          {QStringLiteral("utpris"), QStringLiteral("Pris"), Qt::AlignRight, Qt::AlignRight, 0}});
     DBGrid1->onDrawColumnCell = [this](GridCellDrawing& cell) { DBGrid1DrawColumnCell(cell); };
     DBGrid1->setDataSource(MyDataSource);
+    connect(DBGrid1, &DBGrid::dblClicked, this, [this] { guarded([this] { DBGrid1DblClick(); }); });
+
+    // Flat buttons above the list, in the window's font; they never take the focus.
+    QFont buttonFont(QStringLiteral("Tahoma"));
+    buttonFont.setPixelSize(11);
+    centralWidget()->setFont(buttonFont);
+    auto button = [this](const char* name, const QString& caption, QStyle::StandardPixmap picture, const QRect& at,
+                         void (TPrislisteForm::*handler)()) {
+        QToolButton* b = makeFlatButton(centralWidget(), QString::fromLatin1(name), caption, picture, at);
+        connect(b, &QToolButton::clicked, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+        return b;
+    };
+    NewButton = button("NewButton", QStringLiteral("Ny"), QStyle::SP_FileIcon, {24, 8, 65, 51}, &TPrislisteForm::NewButtonClick);
+    DelButton = button("DelButton", QStringLiteral("Slett"), QStyle::SP_TrashIcon, {86, 8, 59, 51}, &TPrislisteForm::DelButtonClick);
+    SpeedButton1 = button("SpeedButton1", QStringLiteral("Rediger"), QStyle::SP_FileDialogDetailedView, {151, 8, 59, 51},
+                          &TPrislisteForm::SpeedButton1Click);
+    SpeedButton2 = button("SpeedButton2", QStringLiteral("Hjemmesiden på nett"), QStyle::SP_DriveNetIcon, {312, 8, 114, 51},
+                          &TPrislisteForm::SpeedButton2Click);
 
     // The table opens its connection first, then reads every product.
     MyConnection.setSettings(productDatabaseSettings());
@@ -85,6 +110,43 @@ void TPrislisteForm::FormClose()
     savewindowpos(this, QStringLiteral("PrisListeForm"), QString());
 }
 
+void TPrislisteForm::NewButtonClick()
+{
+    MyTable.insert();
+    showDetailDialog();
+}
+
+void TPrislisteForm::DelButtonClick()
+{
+    MyTable.deleteRecord();
+}
+
+void TPrislisteForm::SpeedButton1Click()
+{
+    showDetailDialog();
+}
+
+void TPrislisteForm::DBGrid1DblClick()
+{
+    showDetailDialog();
+}
+
+void TPrislisteForm::SpeedButton2Click()
+{
+    shellopen(homePageAddress(), QString(), QString());
+}
+
+// Shows the detail dialog without waiting for it, or brings it to the front.
+void TPrislisteForm::showDetailDialog()
+{
+    TPrisDataForm* dialog = TPrisDataForm::instance();
+    if (!dialog)
+        return;
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
 void TPrislisteForm::Webmapper1Click()
 {
     // Shows the web folder setup dialog once that dialog exists.
@@ -100,10 +162,24 @@ void TPrislisteForm::DBGrid1DrawColumnCell(GridCellDrawing& cell)
 
 void TPrislisteForm::MyDataSourceStateChange()
 {
-    // Keeps the product detail dialog's buttons in step once that dialog exists.
+    TPrisDataForm* dialog = TPrisDataForm::instance();
+    if (!dialog)
+        return;
+    const DataSetState state = MyDataSource->state();
+    dialog->SaveButton->setEnabled(state == DataSetState::Edit || state == DataSetState::Insert);
+    dialog->CancelButton->setEnabled(dialog->SaveButton->isEnabled());
+    dialog->NewButton->setEnabled(!dialog->SaveButton->isEnabled());
+    dialog->DelButton->setEnabled(!dialog->SaveButton->isEnabled());
 }
 
 void TPrislisteForm::MyDataSourceDataChange(const Field* /*field*/)
 {
-    // Refreshes the product detail dialog once that dialog exists.
+    TPrisDataForm* dialog = TPrisDataForm::instance();
+    if (!dialog)
+        return;
+    loadpicture();
+    // Rewriting an equal text would move the cursor and run Edit1Change again.
+    const QString outPrice = formatGeneral(MyTable.MyTableutpris->asFloat());
+    if (dialog->Edit1->text() != outPrice)
+        dialog->Edit1->setText(outPrice);
 }

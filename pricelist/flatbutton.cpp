@@ -1,0 +1,18 @@
+#include "pricelist/flatbutton.h"
+
+#include <QToolButton>
+
+QToolButton* makeFlatButton(QWidget* parent, const QString& name, const QString& caption,
+                            QStyle::StandardPixmap picture, const QRect& geometry)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setIcon(parent->style()->standardIcon(picture, nullptr, button));
+    button->setIconSize(QSize(20, 20));
+    button->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
+    button->setText(caption);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(geometry);
+    return button;
+}
