@@ -6,6 +6,7 @@
 #include "common/hs_reg.h"
 #include "common/messages.h"
 #include "common/windowplacement.h"
+#include "db/dbedit.h"
 #include "pricelist/picturebox.h"
 #include "pricelist/prisdata.h"
 #include "pricelist/prisliste.h"
@@ -72,13 +73,22 @@ protected:
     }
     ProductTable& table() { return list->MyTable; }
 
+    // Moves straight to the product, as a click in the list does.
     void goTo(int id)
     {
         ProductTable& t = table();
-        t.first();
-        while (t.MyTableid->asInteger() != id && !t.eof())
-            t.next();
-        ASSERT_EQ(t.MyTableid->asInteger(), id);
+        int row = 0;
+        while (row < t.recordCount() && t.MyTableid->valueAt(row).toInt() != id)
+            ++row;
+        ASSERT_LT(row, t.recordCount()) << id;
+        t.moveTo(row);
+    }
+    int rowOf(int id)
+    {
+        for (int row = 0; row < table().recordCount(); ++row)
+            if (table().MyTableid->valueAt(row).toInt() == id)
+                return row;
+        return -1;
     }
     QString stored(const QString& expression, int id)
     {
