@@ -14,5 +14,14 @@ QToolButton* makeFlatButton(QWidget* parent, const QString& name, const QString&
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     button->setGeometry(geometry);
+    // Where the window's font is missing, a wider one stands in: narrow it rather than
+    // cut the caption short.
+    const int room = geometry.width() - 6;
+    const int needed = button->fontMetrics().horizontalAdvance(caption);
+    if (!caption.isEmpty() && needed > room) {
+        QFont narrower = button->font();
+        narrower.setStretch(qMax(60, 100 * room / needed));
+        button->setFont(narrower);
+    }
     return button;
 }

@@ -53,6 +53,7 @@ std::optional<QString> OpenPictureDialog::execute(QWidget* parent) const
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.constFirst());
     dialog.setSizeGripEnabled(true);
+    dialog.resize(760, 460);
 
     auto* preview = new PicturePreview(&dialog);
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))

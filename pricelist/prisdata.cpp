@@ -125,8 +125,9 @@ void TPrisDataForm::buildButtonBand()
     };
     auto button = [&](const char* name, const QString& caption, QStyle::StandardPixmap picture, int width,
                       void (TPrisDataForm::*handler)()) {
-        QToolButton* b = makeFlatButton(MenuPanel, QString::fromLatin1(name), caption, picture, QRect());
-        place(b, width);
+        QToolButton* b = makeFlatButton(MenuPanel, QString::fromLatin1(name), caption, picture,
+                                        QRect(left, 0, width, bandHeight));
+        left += width;
         connect(b, &QToolButton::clicked, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
         return b;
     };

@@ -55,6 +55,7 @@ TEST_F(DetailDialog, ControlsStandWhereTheyBelongWithTheirFieldsAndFonts)
             EXPECT_FALSE(b->icon().isNull());
             EXPECT_EQ(b->focusPolicy(), Qt::NoFocus);
             EXPECT_TRUE(b->autoRaise());
+            EXPECT_EQ(b->font().stretch(), dialog->font().stretch()); // the caption fits as it is
         }
     }
 

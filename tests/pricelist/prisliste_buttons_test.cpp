@@ -48,6 +48,7 @@ TEST_F(PriceListButtons, FourFlatButtonsThatNeverTakeTheFocus)
         EXPECT_TRUE(b.button->autoRaise());
         EXPECT_TRUE(b.button->isEnabled());
         EXPECT_EQ(b.button->font().pixelSize(), 11);
+        EXPECT_LE(b.button->fontMetrics().horizontalAdvance(b.button->text()), b.geometry.width()); // not cut short
     }
     // Clicking them leaves the focus in the list.
     showList();
