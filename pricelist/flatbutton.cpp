@@ -1,9 +1,12 @@
 #include "pricelist/flatbutton.h"
 
+#include "common/errorreport.h"
+
 #include <QToolButton>
 
 QToolButton* makeFlatButton(QWidget* parent, const QString& name, const QString& caption,
-                            QStyle::StandardPixmap picture, const QRect& geometry)
+                            QStyle::StandardPixmap picture, const QRect& geometry,
+                            std::function<void()> onClick)
 {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
@@ -23,5 +26,7 @@ QToolButton* makeFlatButton(QWidget* parent, const QString& name, const QString&
         narrower.setStretch(qMax(60, 100 * room / needed));
         button->setFont(narrower);
     }
+    if (onClick)
+        QObject::connect(button, &QToolButton::clicked, button, [onClick = std::move(onClick)] { guarded(onClick); });
     return button;
 }

@@ -5,9 +5,12 @@
 #include <QRect>
 #include <QString>
 #include <QStyle>
+#include <functional>
 
 class QToolButton;
 class QWidget;
 
+// A click runs onClick (when given) through the general error report.
 QToolButton* makeFlatButton(QWidget* parent, const QString& name, const QString& caption,
-                            QStyle::StandardPixmap picture, const QRect& geometry);
+                            QStyle::StandardPixmap picture, const QRect& geometry,
+                            std::function<void()> onClick = {});

@@ -124,27 +124,26 @@ void TPrisDataForm::buildButtonBand()
         left += width;
     };
     auto button = [&](const char* name, const QString& caption, QStyle::StandardPixmap picture, int width,
-                      void (TPrisDataForm::*handler)()) {
+                      std::function<void()> onClick) {
         QToolButton* b = makeFlatButton(MenuPanel, QString::fromLatin1(name), caption, picture,
-                                        QRect(left, 0, width, bandHeight));
+                                        QRect(left, 0, width, bandHeight), std::move(onClick));
         left += width;
-        connect(b, &QToolButton::clicked, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
         return b;
     };
     Bevel2 = makeSeparator(MenuPanel, QStringLiteral("Bevel2"));
     place(Bevel2, 8);
-    NewButton = button("NewButton", QStringLiteral("Ny"), QStyle::SP_FileIcon, 65, &TPrisDataForm::NewButtonClick);
-    DelButton = button("DelButton", QStringLiteral("Slett"), QStyle::SP_TrashIcon, 65, &TPrisDataForm::DelButtonClick);
+    NewButton = button("NewButton", QStringLiteral("Ny"), QStyle::SP_FileIcon, 65, [this] { NewButtonClick(); });
+    DelButton = button("DelButton", QStringLiteral("Slett"), QStyle::SP_TrashIcon, 65, [this] { DelButtonClick(); });
     CancelButton = button("CancelButton", QStringLiteral("Avbryt"), QStyle::SP_DialogCancelButton, 65,
-                          &TPrisDataForm::CancelButtonClick);
+                          [this] { CancelButtonClick(); });
     SaveButton = button("SaveButton", QStringLiteral("Lagre"), QStyle::SP_DialogSaveButton, 65,
-                        &TPrisDataForm::SaveButtonClick);
+                        [this] { SaveButtonClick(); });
     Bevel3 = makeSeparator(MenuPanel, QStringLiteral("Bevel3"));
     place(Bevel3, 8);
-    FirstButton = button("FirstButton", QString(), QStyle::SP_MediaSkipBackward, 33, &TPrisDataForm::FirstButtonClick);
-    SpeedButton1 = button("SpeedButton1", QString(), QStyle::SP_MediaSeekBackward, 33, &TPrisDataForm::SpeedButton1Click);
-    SpeedButton2 = button("SpeedButton2", QString(), QStyle::SP_MediaSeekForward, 33, &TPrisDataForm::SpeedButton2Click);
-    LastButton = button("LastButton", QString(), QStyle::SP_MediaSkipForward, 33, &TPrisDataForm::LastButtonClick);
+    FirstButton = button("FirstButton", QString(), QStyle::SP_MediaSkipBackward, 33, [this] { FirstButtonClick(); });
+    SpeedButton1 = button("SpeedButton1", QString(), QStyle::SP_MediaSeekBackward, 33, [this] { SpeedButton1Click(); });
+    SpeedButton2 = button("SpeedButton2", QString(), QStyle::SP_MediaSeekForward, 33, [this] { SpeedButton2Click(); });
+    LastButton = button("LastButton", QString(), QStyle::SP_MediaSkipForward, 33, [this] { LastButtonClick(); });
 
     // The price list window enables these four by the table's state.
     for (QToolButton* b : {NewButton, DelButton, CancelButton, SaveButton})
@@ -179,8 +178,7 @@ void TPrisDataForm::buildRecordControls()
     // The picture: its reference, the chooser, the box and the out-price drawn over it
     Label4 = makeLabel(this, QStringLiteral("Label4"), QStringLiteral("Bilde:"), {40, 261});
     SpeedButton3 = makeFlatButton(this, QStringLiteral("SpeedButton3"), QString(), QStyle::SP_DirOpenIcon,
-                                  {384, 251, 33, 31});
-    connect(SpeedButton3, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton3Click(); }); });
+                                  {384, 251, 33, 31}, [this] { SpeedButton3Click(); });
     BildeEdit = bind(new DBEdit(this), source, QStringLiteral("BildeEdit"), QStringLiteral("picture"), {40, 280, 377, 21});
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));

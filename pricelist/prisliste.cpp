@@ -62,18 +62,15 @@ TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
     QFont buttonFont(QStringLiteral("Tahoma"));
     buttonFont.setPixelSize(11);
     centralWidget()->setFont(buttonFont);
-    auto button = [this](const char* name, const QString& caption, QStyle::StandardPixmap picture, const QRect& at,
-                         void (TPrislisteForm::*handler)()) {
-        QToolButton* b = makeFlatButton(centralWidget(), QString::fromLatin1(name), caption, picture, at);
-        connect(b, &QToolButton::clicked, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
-        return b;
-    };
-    NewButton = button("NewButton", QStringLiteral("Ny"), QStyle::SP_FileIcon, {24, 8, 65, 51}, &TPrislisteForm::NewButtonClick);
-    DelButton = button("DelButton", QStringLiteral("Slett"), QStyle::SP_TrashIcon, {86, 8, 59, 51}, &TPrislisteForm::DelButtonClick);
-    SpeedButton1 = button("SpeedButton1", QStringLiteral("Rediger"), QStyle::SP_FileDialogDetailedView, {151, 8, 59, 51},
-                          &TPrislisteForm::SpeedButton1Click);
-    SpeedButton2 = button("SpeedButton2", QStringLiteral("Hjemmesiden på nett"), QStyle::SP_DriveNetIcon, {312, 8, 114, 51},
-                          &TPrislisteForm::SpeedButton2Click);
+    QWidget* area = centralWidget();
+    NewButton = makeFlatButton(area, QStringLiteral("NewButton"), QStringLiteral("Ny"), QStyle::SP_FileIcon,
+                               {24, 8, 65, 51}, [this] { NewButtonClick(); });
+    DelButton = makeFlatButton(area, QStringLiteral("DelButton"), QStringLiteral("Slett"), QStyle::SP_TrashIcon,
+                               {86, 8, 59, 51}, [this] { DelButtonClick(); });
+    SpeedButton1 = makeFlatButton(area, QStringLiteral("SpeedButton1"), QStringLiteral("Rediger"),
+                                  QStyle::SP_FileDialogDetailedView, {151, 8, 59, 51}, [this] { SpeedButton1Click(); });
+    SpeedButton2 = makeFlatButton(area, QStringLiteral("SpeedButton2"), QStringLiteral("Hjemmesiden på nett"),
+                                  QStyle::SP_DriveNetIcon, {312, 8, 114, 51}, [this] { SpeedButton2Click(); });
 
     // The table opens its connection first, then reads every product.
     MyConnection.setSettings(productDatabaseSettings());
