@@ -310,7 +310,10 @@ void TPrisDataForm::SpeedButton3Click()
     ProductTable& t = table();
     t.edit();
     t.MyTablepicture->setAsString(pictureFolderAddress() + QFileInfo(*chosen).fileName());
-    // From where the user chose it, whatever the web folder settings say.
+    // From where the user chose it, whatever the web folder settings say. A name typed in
+    // the dialog may be a FIFO or a device, whose reading could block for ever.
+    if (!QFileInfo(*chosen).isFile())
+        throw Error(QStringLiteral("Cannot open file \"%1\". It is not a regular file").arg(*chosen), QStringLiteral("EFOpenError"));
     Image1->loadFromFile(*chosen);
 }
 

@@ -117,6 +117,16 @@ TEST_F(DetailPicture, ChoosingAFileStoresItsWebAddressAndShowsTheChosenFile)
     EXPECT_EQ(table().state(), DataSetState::Edit);
     EXPECT_EQ(table().MyTablepicture->asString(), QStringLiteral("http://butikken.test/blomster/tull.jpg"));
     EXPECT_EQ(shownPicture(), QSize(60, 45));
+
+    // A FIFO typed in as the file's name: an error, never a read that waits for ever.
+    const QString fifo = chosenFolder + QStringLiteral("fifo.jpg");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    setPictureDialogRunner([&](const OpenPictureDialog&) { return std::optional<QString>(fifo); });
+    QTest::mouseClick(dialog->SpeedButton3, Qt::LeftButton);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, QStringLiteral("Cannot open file \"%1\". It is not a regular file.").arg(fifo));
+    EXPECT_EQ(table().MyTablepicture->asString(), QStringLiteral("http://butikken.test/blomster/fifo.jpg"));
+    EXPECT_EQ(shownPicture(), QSize(60, 45));
 }
 
 TEST_F(DetailPicture, APictureMissingOnDiskIsFetchedOnceFromTheWebFolder)
