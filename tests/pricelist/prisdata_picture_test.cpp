@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QImageReader>
 #include <QListView>
 #include <QTimer>
 #include <sys/stat.h>
@@ -247,13 +248,42 @@ TEST_F(DetailPicture, OpenPictureDialogOffersPicturesWithAPreview)
     EXPECT_EQ(dialog.execute(nullptr), std::nullopt);
 }
 
+// A PNG whose header announces 50,000 x 50,000 pixels (10 GB), with a few bytes of data.
+QByteArray decompressionBomb()
+{
+    auto crc = [](const QByteArray& bytes) {
+        quint32 c = 0xFFFFFFFFu;
+        for (char byte : bytes) {
+            c ^= quint8(byte);
+            for (int k = 0; k < 8; ++k)
+                c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+        }
+        return ~c;
+    };
+    auto be32 = [](quint32 v) {
+        const char bytes[] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        return QByteArray(bytes, 4);
+    };
+    auto chunk = [&](const char* type, const QByteArray& data) {
+        const QByteArray body = QByteArray(type) + data;
+        return be32(quint32(data.size())) + body + be32(crc(body));
+    };
+    QByteArray header = be32(50000) + be32(50000);
+    header += QByteArray("\x08\x02\x00\x00\x00", 5); // 8-bit RGB
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header)
+         + chunk("IDAT", qCompress(QByteArray(4096, '\0')).mid(4)) + chunk("IEND", {});
+}
+
 TEST_F(DetailPicture, PreviewShowsNothingForWhatIsNoPicture)
 {
     PicturePreview preview;
     const QString fifo = docs() + QStringLiteral("fifo.jpg");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     Sandbox::writeFile(docs() + QStringLiteral("tull.png"), "no picture");
-    for (const QString& name : {fifo, docs() + QStringLiteral("tull.png"), docs(), docs() + QStringLiteral("mangler.jpg")}) {
+    Sandbox::writeFile(docs() + QStringLiteral("bombe.png"), decompressionBomb());
+    ASSERT_EQ(QImageReader(docs() + QStringLiteral("bombe.png")).size(), QSize(50000, 50000));
+    for (const QString& name : {fifo, docs() + QStringLiteral("tull.png"), docs() + QStringLiteral("bombe.png"), docs(),
+                                docs() + QStringLiteral("mangler.jpg")}) {
         preview.showFile(docs() + QStringLiteral("liljer.jpg"));
         ASSERT_FALSE(preview.pixmap().isNull());
         preview.showFile(name);
