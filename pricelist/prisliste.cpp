@@ -59,10 +59,10 @@ TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
     connect(DBGrid1, &DBGrid::dblClicked, this, [this] { guarded([this] { DBGrid1DblClick(); }); });
 
     // Flat buttons above the list, in the window's font; they never take the focus.
+    QWidget* area = centralWidget();
     QFont buttonFont(QStringLiteral("Tahoma"));
     buttonFont.setPixelSize(11);
-    centralWidget()->setFont(buttonFont);
-    QWidget* area = centralWidget();
+    area->setFont(buttonFont);
     NewButton = makeFlatButton(area, QStringLiteral("NewButton"), QStringLiteral("Ny"), QStyle::SP_FileIcon,
                                {24, 8, 65, 51}, [this] { NewButtonClick(); });
     DelButton = makeFlatButton(area, QStringLiteral("DelButton"), QStringLiteral("Slett"), QStyle::SP_TrashIcon,
