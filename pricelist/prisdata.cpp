@@ -232,6 +232,7 @@ void TPrisDataForm::FormShow()
     QString mode = QStringLiteral("OnlyPos");
     loadwindowpos(this, QStringLiteral("PrisDataForm"), mode);
     priceList_.MyDataSourceStateChange();
+    failedPicture.clear();
     loadpicture();
 }
 
@@ -326,10 +327,16 @@ void loadpicture()
         return;
     const QString reference = dialog->table().MyTablepicture->asString();
     dialog->Image1->setVisible(!reference.isEmpty());
+    if (reference == dialog->failedPicture)
+        return;
+    dialog->failedPicture.clear();
     if (reference.isEmpty())
         return;
+    dialog->failedPicture = reference; // until it is shown
     const QString path = finddocument(reference, false);
     // Only a regular file: reading a FIFO or a device could block for ever.
-    if (QFileInfo(path).isFile())
-        dialog->Image1->loadFromFile(path);
+    if (!QFileInfo(path).isFile())
+        return;
+    dialog->Image1->loadFromFile(path);
+    dialog->failedPicture.clear();
 }

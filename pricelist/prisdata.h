@@ -65,6 +65,11 @@ public:
 
     OpenPictureDialog OpenPictureDialog1;
 
+    // The picture reference whose fetch or load failed last time; loadpicture does not
+    // try it again until the reference changes or the dialog is shown anew, so typing in
+    // the out-price box of such a product neither refetches nor repeats the error box.
+    QString failedPicture;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -94,5 +99,6 @@ private:
 // Shows the current record's picture in the detail dialog: nothing happens while the
 // dialog is missing or hidden or DOC_URL_USEIMAGES is off; an empty reference hides the
 // picture box; a file missing on disk may be fetched first (finddocument) and, when it is
-// still missing, the box keeps its picture. A picture that cannot be read throws.
+// still missing, the box keeps its picture. A picture that cannot be read throws. A
+// reference that failed on the call before is left alone (see failedPicture).
 void loadpicture();

@@ -164,6 +164,44 @@ TEST_F(DetailPicture, APictureMissingOnDiskIsFetchedOnceFromTheWebFolder)
     EXPECT_TRUE(messages.empty());
 }
 
+// Every keystroke in the out-price box changes the record and so reloads the picture: a
+// picture that could not be had is tried once per showing of the product, not per key.
+TEST_F(DetailPicture, TypingAnOutPriceDoesNotRetryAPictureThatFailed)
+{
+    HttpTestServer server;
+    server.setHandler([](const QByteArray&) { return HttpAnswer::withLength(404, "Not Found", ""); });
+    writeinistring(QStringLiteral("DOC_URL"), server.url(QStringLiteral("/blomster/")));
+    writeinibool(QStringLiteral("DOC_URL_ACTIVE"), true);
+    Sandbox::writeFile(docs() + QStringLiteral("roser.png"), "this is not a picture");
+    admin.exec(QStringLiteral("UPDATE product SET picture = 'mangler.jpg' WHERE id = 43"));
+    struct Case {
+        int id;
+        int requests; // asked of the web folder while the product is shown and typed on
+    } cases[] = {{43, 1}, {41, 0}}; // missing everywhere; on disk but no picture
+    createWindows();
+    showDialog();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        goTo(42); // no picture
+        const int before = int(server.requests().size());
+        const size_t boxes = messages.size();
+        guarded([&] { goTo(c.id); }); // one box: the failed download, or the file that is no picture
+        showDialog(); // active again after the box
+        QTest::mouseClick(dialog->Edit1, Qt::LeftButton);
+        dialog->Edit1->clear();
+        QTest::keyClicks(dialog->Edit1, "125");
+        EXPECT_EQ(table().MyTableprice->asFloat(), 100);
+        EXPECT_EQ(int(server.requests().size()) - before, c.requests);
+        EXPECT_EQ(messages.size() - boxes, 1u);
+        table().cancel();
+    }
+    // Moving away and back tries again.
+    goTo(42);
+    messages.clear();
+    goTo(43);
+    EXPECT_EQ(messages.size(), 1u);
+}
+
 TEST_F(DetailPicture, WhatIsNoPictureGivesItsErrorOrNothingAndTheDialogGoesOn)
 {
     const QString rose = docs() + QStringLiteral("roser.png");
