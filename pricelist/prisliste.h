@@ -29,6 +29,8 @@ public:
     QAction* Webmapper1;
     // The list's own commands (find, refresh, print, export) beside "Oppsett".
     QMenu* Prisliste1;
+    QAction* Skrivut1;   // "Skriv ut..." (Ctrl+P)
+    QAction* Eksporter1; // "Eksporter..." (Ctrl+E)
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -38,6 +40,8 @@ private:
     void FormShow();
     void FormClose();
     void Webmapper1Click();
+    void Skrivut1Click();
+    void Eksporter1Click();
     void DBGrid1DrawColumnCell(GridCellDrawing& cell);
     void MyDataSourceStateChange();
     void MyDataSourceDataChange(const Field* field);
