@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "common/regional.h"
 #include "pricelist/export/exportpicture.h"
+#include "pricelist/export/glyphline.h"
 #include "pricelist/export/productrows.h"
 
 #include <QFont>
@@ -35,6 +36,9 @@ struct PriceListPages::Metrics {
           titleFont(listFont(16, true)), subtitleFont(listFont(10)), headingFont(listFont(10, true)),
           textFont(listFont(10)), markFont(listFont(8, true)), footFont(listFont(8))
     {
+        const QFontMetrics metrics(textFont, &device);
+        textAscent = metrics.ascent();
+        textDescent = metrics.descent();
         headerHeight = mm(24);
         footerHeight = mm(10);
         rowHeight = mm(pictures ? 16 : 7);
@@ -48,6 +52,7 @@ struct PriceListPages::Metrics {
 
     int dpi, width, height;
     int headerHeight, footerHeight, rowHeight, pictureSide, priceWidth, markWidth, gap, rowsPerPage;
+    int textAscent, textDescent;
     QFont titleFont, subtitleFont, headingFont, textFont, markFont, footFont;
 };
 
@@ -56,6 +61,8 @@ PriceListPages::PriceListPages(const ProductRows& products, std::vector<int> row
     : products_(products), rows_(std::move(rows)), pictures_(pictures), shopName_(std::move(shopName)), date_(date)
 {
 }
+
+PriceListPages::~PriceListPages() = default;
 
 void PriceListPages::setUpPage(QPagedPaintDevice& device)
 {
@@ -68,6 +75,8 @@ void PriceListPages::paint(QPagedPaintDevice& device, const ExportStep& step)
     const Metrics m(device, pictures_);
     pageCount_ = std::max<int>(1, int((rows_.size() + size_t(m.rowsPerPage) - 1) / size_t(m.rowsPerPage)));
     picturesLeftOut_ = 0;
+    textLine_ = std::make_unique<GlyphLine>(m.textFont, device);
+    markLine_ = std::make_unique<GlyphLine>(m.markFont, device);
     QPainter painter;
     if (!painter.begin(&device))
         throw Error(QStringLiteral("Kan ikke lage prislisten: utskriften kunne ikke startes"));
@@ -133,20 +142,22 @@ void PriceListPages::paintRow(QPainter& painter, const Metrics& m, int row, int 
         }
         textLeft = m.pictureSide + m.gap;
     }
+    // Glyph runs, not laid-out text: a list of many pages is mostly this loop.
     const bool sale = products_.onSale(row);
-    const int priceLeft = m.width - m.priceWidth;
-    const int textWidth = priceLeft - textLeft - (sale ? m.markWidth : 0) - m.gap;
-    const QString text = painter.fontMetrics().elidedText(products_.text(row).simplified(), Qt::ElideRight, textWidth);
-    painter.drawText(QRect(textLeft, y, textWidth, m.rowHeight), Qt::AlignLeft | Qt::AlignVCenter, text);
+    const int priceRight = m.width - m.gap;
+    const int textWidth = priceRight - m.priceWidth - textLeft - (sale ? m.markWidth : 0);
+    const int baseline = y + (m.rowHeight + m.textAscent - m.textDescent) / 2;
+    GlyphLine& line = *textLine_;
+    line.draw(painter, QPointF(textLeft, baseline), line.elided(products_.text(row).simplified(), textWidth));
     if (sale) {
         painter.setFont(m.markFont);
         painter.setPen(saleColour);
-        painter.drawText(QRect(priceLeft - m.markWidth, y, m.markWidth, m.rowHeight), Qt::AlignRight | Qt::AlignVCenter,
-                         QStringLiteral("På salg"));
+        const QString mark = QStringLiteral("På salg");
+        markLine_->draw(painter, QPointF(priceRight - m.priceWidth - markLine_->width(mark), baseline), mark);
         painter.setFont(m.textFont);
     }
-    painter.drawText(QRect(priceLeft, y, m.priceWidth - m.gap, m.rowHeight), Qt::AlignRight | Qt::AlignVCenter,
-                     formatCurrency(products_.outPrice(row)));
+    const QString price = formatCurrency(products_.outPrice(row));
+    line.draw(painter, QPointF(priceRight - line.width(price), baseline), price);
     if (sale)
         painter.setPen(Qt::black);
 }

@@ -8,8 +8,10 @@
 
 #include <QDate>
 #include <QString>
+#include <memory>
 #include <vector>
 
+class GlyphLine;
 class ProductRows;
 class QPagedPaintDevice;
 class QPainter;
@@ -17,6 +19,7 @@ class QPainter;
 class PriceListPages {
 public:
     PriceListPages(const ProductRows& products, std::vector<int> rows, bool pictures, QString shopName, QDate date);
+    ~PriceListPages();
 
     // Sets A4 and the margins (a printer keeps the paper its user chose).
     static void setUpPage(QPagedPaintDevice& device);
@@ -39,4 +42,6 @@ private:
     QDate date_;
     int pageCount_ = 0;
     int picturesLeftOut_ = 0;
+    std::unique_ptr<GlyphLine> textLine_; // while painting
+    std::unique_ptr<GlyphLine> markLine_;
 };

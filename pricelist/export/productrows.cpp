@@ -1,5 +1,6 @@
 #include "pricelist/export/productrows.h"
 
+#include "common/errors.h"
 #include "db/dataset.h"
 #include "db/recordstore.h"
 #include "db/win1252.h"
@@ -15,6 +16,10 @@ ProductRows::ProductRows(const DataSet& table)
       sale_(table.fieldByName(QStringLiteral("sale"))),
       web_(table.fieldByName(QStringLiteral("web")))
 {
+    // The texts are read as the store's bytes: only text fields hold those.
+    for (const Field* field : {text_, description_, picture_})
+        if (!isTextKind(field->kind()))
+            throw Error(table.name() + QStringLiteral(": Field '%1' is not a text field").arg(field->fieldName()));
 }
 
 int ProductRows::count() const

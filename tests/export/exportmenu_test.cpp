@@ -18,6 +18,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -194,6 +196,32 @@ TEST_F(ExportMenu, AvbrytOnTheProgressBarStopsTheExportWithoutAFile)
     EXPECT_EQ(QDir(kvarnelopath(QStringLiteral("export\\csv")))
                   .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList());
+}
+
+TEST_F(ExportMenu, SkrivUtPrintsTheSamePagesThroughThePrintDialog)
+{
+    TPrislisteForm form;
+    const QString target = sandbox.root() + QStringLiteral("/utskrift.pdf");
+    bool shown = false;
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, timer, [&, timer] {
+        if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+            timer->deleteLater();
+            timer->stop();
+            shown = true;
+            // What a user does who prints to a file: the dialog's printer writes a PDF.
+            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog->printer()->setOutputFileName(target);
+            dialog->done(QDialog::Accepted);
+        }
+    });
+    timer->start();
+    form.findChild<QAction*>(QStringLiteral("Skrivut1"))->trigger();
+    ASSERT_TRUE(shown);
+    const QByteArray pdf = Sandbox::readFile(target);
+    EXPECT_TRUE(pdf.startsWith("%PDF")) << pdf.left(20).toStdString();
+    EXPECT_TRUE(asked.empty());
 }
 
 }

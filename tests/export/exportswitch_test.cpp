@@ -105,4 +105,24 @@ TEST_F(ExportSwitch, FailuresGoToStandardErrorWithANonZeroExit)
     EXPECT_TRUE(exportFiles().isEmpty());
 }
 
+TEST(ExportSwitchParsing, TakesTheNextArgumentAndIsCaseSensitive)
+{
+    const struct {
+        QStringList args;
+        bool has;
+        const char* formats;
+    } cases[] = {
+        {{"--export", "pdf,csv"}, true, "pdf,csv"},
+        {{"--debug", "--export", "html", "--user", "kari"}, true, "html"},
+        {{"--export"}, true, ""},
+        {{"--EXPORT", "pdf"}, false, ""},
+        {{"-export", "pdf"}, false, ""},
+    };
+    for (const auto& c : cases) {
+        const CommandLine line = parseCommandLine(c.args);
+        EXPECT_EQ(line.hasExport, c.has) << c.args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(line.exportFormats, QLatin1String(c.formats)) << c.args.join(QLatin1Char(' ')).toStdString();
+    }
+}
+
 }

@@ -79,4 +79,19 @@ TEST_F(PdfExport, AnEmptySelectionStillGivesOnePage)
     EXPECT_FALSE(text[0].contains(QStringLiteral("Roser")));
 }
 
+TEST_F(PdfExport, ALongTextIsCutWithAnEllipsisBeforeThePrice)
+{
+    add(QString(128, QLatin1Char('W')), 8, 1);
+    add(QStringLiteral("Kort"), 9);
+    const QStringList text = pages(exportOnly(true, false, false).files[0]);
+    ASSERT_EQ(text.size(), 1);
+    const QStringList lines = text[0].split(QLatin1Char('\n'));
+    const auto longLine = std::find_if(lines.begin(), lines.end(), [](const QString& l) { return l.contains(QLatin1String("WWW")); });
+    ASSERT_NE(longLine, lines.end());
+    EXPECT_TRUE(longLine->contains(QStringLiteral("W… "))) << longLine->toStdString();
+    EXPECT_LT(longLine->count(QLatin1Char('W')), 128);
+    EXPECT_TRUE(longLine->contains(QStringLiteral("På salg")));
+    EXPECT_TRUE(longLine->trimmed().endsWith(QStringLiteral("kr 10,00"))) << longLine->toStdString();
+}
+
 }
