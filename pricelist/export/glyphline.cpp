@@ -5,7 +5,7 @@
 #include <QPainter>
 
 GlyphLine::GlyphLine(const QFont& font, const QPaintDevice& device)
-    : metrics_(font, &device), raw_(QRawFont::fromFont(font))
+    : font_(font), metrics_(font, &device), raw_(QRawFont::fromFont(font))
 {
     if (raw_.isValid())
         raw_.setPixelSize(font.pointSizeF() * device.logicalDpiY() / 72.0);
@@ -25,22 +25,6 @@ const GlyphLine::Glyph& GlyphLine::glyph(char16_t c)
         }
     }
     return glyphs_.emplace(c, g).first->second;
-}
-
-bool GlyphLine::layOut(const QString& text)
-{
-    indexes_.resize(text.size());
-    positions_.resize(text.size());
-    qreal x = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const Glyph& g = glyph(text[i].unicode());
-        if (g.index == 0)
-            return false;
-        indexes_[i] = g.index;
-        positions_[i] = QPointF(x, 0);
-        x += g.advance;
-    }
-    return true;
 }
 
 qreal GlyphLine::width(const QString& text)
@@ -67,17 +51,36 @@ QString GlyphLine::elided(const QString& text, qreal available)
     return text.left(keep) + ellipsis;
 }
 
-void GlyphLine::draw(QPainter& painter, const QPointF& origin, const QString& text)
+void GlyphLine::add(QPainter& painter, const QPointF& origin, const QString& text)
 {
-    if (text.isEmpty())
-        return;
-    if (!layOut(text)) {
-        painter.drawText(origin, text);
-        return;
+    const qsizetype start = indexes_.size();
+    qreal x = origin.x();
+    for (const QChar c : text) {
+        const Glyph& g = glyph(c.unicode());
+        if (g.index == 0) {
+            indexes_.resize(start);
+            positions_.resize(start);
+            const QFont font = painter.font();
+            painter.setFont(font_);
+            painter.drawText(origin, text);
+            painter.setFont(font);
+            return;
+        }
+        indexes_.append(g.index);
+        positions_.append(QPointF(x, origin.y()));
+        x += g.advance;
     }
+}
+
+void GlyphLine::flush(QPainter& painter)
+{
+    if (indexes_.isEmpty())
+        return;
     QGlyphRun run;
     run.setRawFont(raw_);
     run.setGlyphIndexes(indexes_);
     run.setPositions(positions_);
-    painter.drawGlyphRun(origin, run);
+    painter.drawGlyphRun(QPointF(0, 0), run);
+    indexes_.clear();
+    positions_.clear();
 }

@@ -1,9 +1,11 @@
 #pragma once
-// One line of plain text drawn as a glyph run: each character's glyph is taken from the
+// Lines of plain text drawn as glyph runs: each character's glyph is taken from the
 // font's character map and placed by its advance, without the text shaping that would
-// otherwise take most of the time of a list of many pages. No kerning or ligatures, which
-// the list's Latin texts and prices do not need. A text with a character the font lacks
-// (or outside the Basic Multilingual Plane) is drawn the ordinary way.
+// otherwise take most of the time of a list of many pages. Lines added are gathered and
+// drawn as one run, so a page's texts cost one text object, not one per line. No kerning
+// or ligatures, which the list's Latin texts and prices do not need. A text with a
+// character the font lacks (or outside the Basic Multilingual Plane) is drawn the
+// ordinary way at once.
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -23,9 +25,10 @@ public:
     qreal width(const QString& text);
     // The text cut to fit width, ending in "…" when it was cut.
     QString elided(const QString& text, qreal width);
-    // Draws text with its baseline's left end at `origin`; the painter's font must be the
-    // one given to the constructor.
-    void draw(QPainter& painter, const QPointF& origin, const QString& text);
+    // Adds text with its baseline's left end at `origin`.
+    void add(QPainter& painter, const QPointF& origin, const QString& text);
+    // Draws what was added, with the painter's pen.
+    void flush(QPainter& painter);
 
 private:
     struct Glyph {
@@ -33,9 +36,8 @@ private:
         qreal advance = 0;
     };
     const Glyph& glyph(char16_t c);
-    bool layOut(const QString& text); // fills indexes_/positions_; false: draw the ordinary way
-
-    QFontMetricsF metrics_; // for the texts drawn the ordinary way
+    QFont font_;            // for the texts drawn the ordinary way
+    QFontMetricsF metrics_;
     QRawFont raw_;
     std::unordered_map<char16_t, Glyph> glyphs_;
     QVector<quint32> indexes_;

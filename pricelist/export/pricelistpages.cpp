@@ -77,6 +77,7 @@ void PriceListPages::paint(QPagedPaintDevice& device, const ExportStep& step)
     picturesLeftOut_ = 0;
     textLine_ = std::make_unique<GlyphLine>(m.textFont, device);
     markLine_ = std::make_unique<GlyphLine>(m.markFont, device);
+    salePriceLine_ = std::make_unique<GlyphLine>(m.textFont, device);
     QPainter painter;
     if (!painter.begin(&device))
         throw Error(QStringLiteral("Kan ikke lage prislisten: utskriften kunne ikke startes"));
@@ -92,6 +93,11 @@ void PriceListPages::paint(QPagedPaintDevice& device, const ExportStep& step)
             if (step)
                 step();
         }
+        painter.setPen(Qt::black);
+        textLine_->flush(painter);
+        painter.setPen(saleColour);
+        markLine_->flush(painter);
+        salePriceLine_->flush(painter);
     }
     painter.end();
 }
@@ -142,22 +148,18 @@ void PriceListPages::paintRow(QPainter& painter, const Metrics& m, int row, int 
         }
         textLeft = m.pictureSide + m.gap;
     }
-    // Glyph runs, not laid-out text: a list of many pages is mostly this loop.
+    // Gathered into glyph runs that paint() draws once per page.
     const bool sale = products_.onSale(row);
     const int priceRight = m.width - m.gap;
     const int textWidth = priceRight - m.priceWidth - textLeft - (sale ? m.markWidth : 0);
     const int baseline = y + (m.rowHeight + m.textAscent - m.textDescent) / 2;
     GlyphLine& line = *textLine_;
-    line.draw(painter, QPointF(textLeft, baseline), line.elided(products_.text(row).simplified(), textWidth));
+    line.add(painter, QPointF(textLeft, baseline), line.elided(products_.text(row).simplified(), textWidth));
     if (sale) {
-        painter.setFont(m.markFont);
-        painter.setPen(saleColour);
         const QString mark = QStringLiteral("På salg");
-        markLine_->draw(painter, QPointF(priceRight - m.priceWidth - markLine_->width(mark), baseline), mark);
-        painter.setFont(m.textFont);
+        markLine_->add(painter, QPointF(priceRight - m.priceWidth - markLine_->width(mark), baseline), mark);
     }
     const QString price = formatCurrency(products_.outPrice(row));
-    line.draw(painter, QPointF(priceRight - line.width(price), baseline), price);
-    if (sale)
-        painter.setPen(Qt::black);
+    GlyphLine& priceLine = sale ? *salePriceLine_ : line;
+    priceLine.add(painter, QPointF(priceRight - priceLine.width(price), baseline), price);
 }

@@ -44,4 +44,5 @@ private:
     int picturesLeftOut_ = 0;
     std::unique_ptr<GlyphLine> textLine_; // while painting
     std::unique_ptr<GlyphLine> markLine_;
+    std::unique_ptr<GlyphLine> salePriceLine_;
 };
