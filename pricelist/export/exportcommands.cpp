@@ -77,8 +77,19 @@ void printPriceList(DataSet& table, const QString& shopName, QWidget* parent)
         return;
     const ExportOptions options = loadExportOptions();
     const ProductRows products(table);
-    PriceListPages pages(products, products.select(options.products), options.pictures, shopName, QDate::currentDate());
-    pages.paint(printer, {});
+    const std::vector<int> rows = products.select(options.products);
+    PriceListPages pages(products, rows, options.pictures, shopName, QDate::currentDate());
+    ExportProgress progress(parent);
+    qint64 done = 0;
+    try {
+        pages.paint(printer, [&] {
+            if (++done % 200 == 0 && !progress.report(done, qint64(rows.size())))
+                throw SilentAbort();
+        });
+    } catch (const SilentAbort&) {
+        printer.abort(); // "Avbryt": the pages painted so far are not printed
+        throw;
+    }
     if (pages.picturesLeftOut() > 0)
         showMessage({QStringLiteral("Skriv ut"), leftOutText(pages.picturesLeftOut()), MessageIcon::Information,
                      MessageButtons::Ok});

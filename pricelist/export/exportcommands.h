@@ -13,7 +13,7 @@ class QWidget;
 void exportPriceList(DataSet& table, const QString& shopName, QWidget* parent);
 
 // The print dialog, then the same pages as the PDF, with the last export choice of
-// products and pictures.
+// products and pictures, under the same progress bar with "Avbryt".
 void printPriceList(DataSet& table, const QString& shopName, QWidget* parent);
 
 // Before the application object exists: without a display the offscreen platform is
