@@ -94,4 +94,16 @@ TEST_F(PdfExport, ALongTextIsCutWithAnEllipsisBeforeThePrice)
     EXPECT_TRUE(longLine->trimmed().endsWith(QStringLiteral("kr 10,00"))) << longLine->toStdString();
 }
 
+TEST_F(PdfExport, HostileTextsArePrintedAsTextOnOneLine)
+{
+    for (const QString& text : hostileTexts)
+        add(text, 10);
+    const QString all = pages(exportOnly(true, false, false).files[0]).join(QLatin1Char('\n'));
+    for (const QString& text : hostileTexts) {
+        // Line breaks and tabs become blanks: each product keeps one row.
+        const QString shown = text.simplified();
+        EXPECT_TRUE(all.contains(shown)) << shown.toStdString();
+    }
+}
+
 }
