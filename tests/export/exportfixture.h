@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <gtest/gtest.h>
 
 class ExportFixture : public ::testing::Test {
@@ -50,6 +51,16 @@ protected:
     {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+    // A picture file of one colour in a folder of the sandbox (made when missing); its folder.
+    QString writePicture(const QString& folderName, const QString& name, QSize size, Qt::GlobalColor colour)
+    {
+        const QString dir = sandbox.root() + QLatin1Char('/') + folderName + QLatin1Char('/');
+        QDir().mkpath(dir);
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(colour);
+        EXPECT_TRUE(image.save(dir + name)) << name.toStdString();
+        return dir;
     }
     // Every entry of a folder, hidden ones included.
     static QStringList entries(const QString& folder)

@@ -152,11 +152,7 @@ TEST_F(ExportJobTest, AnOldFileIsReplacedWholeButNeverThroughALinkOrOverAFolder)
 
 TEST_F(ExportJobTest, PicturesComeOnlyFromPlainLocalFiles)
 {
-    const QString dir = sandbox.root() + QStringLiteral("/pics/");
-    QDir().mkpath(dir);
-    QImage good(300, 600, QImage::Format_RGB32);
-    good.fill(Qt::green);
-    ASSERT_TRUE(good.save(dir + QStringLiteral("god.png")));
+    const QString dir = writePicture(QStringLiteral("pics"), QStringLiteral("god.png"), QSize(300, 600), Qt::green);
     ASSERT_EQ(mkfifo(QFile::encodeName(dir + QStringLiteral("fifo.jpg")).constData(), 0600), 0);
     ASSERT_TRUE(QFile::link(dir + QStringLiteral("god.png"), dir + QStringLiteral("lenke.png")));
     Sandbox::writeFile(dir + QStringLiteral("halv.png"), Sandbox::readFile(dir + QStringLiteral("god.png")).left(60));

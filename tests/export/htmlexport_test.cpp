@@ -85,14 +85,8 @@ TEST_F(HtmlExport, TextsComeBackEscapedAndThePageIsSelfContained)
 
 TEST_F(HtmlExport, ThumbnailsAreWrittenBesideThePageAndLinkedRelatively)
 {
-    const QString pictures = sandbox.root() + QStringLiteral("/bilder/");
-    QDir().mkpath(pictures);
-    QImage big(640, 320, QImage::Format_RGB32);
-    big.fill(Qt::red);
-    ASSERT_TRUE(big.save(pictures + QStringLiteral("stor.jpg")));
-    QImage small(40, 30, QImage::Format_RGB32);
-    small.fill(Qt::blue);
-    ASSERT_TRUE(small.save(pictures + QStringLiteral("liten.png")));
+    const QString pictures = writePicture(QStringLiteral("bilder"), QStringLiteral("stor.jpg"), QSize(640, 320), Qt::red);
+    writePicture(QStringLiteral("bilder"), QStringLiteral("liten.png"), QSize(40, 30), Qt::blue);
     Sandbox::writeFile(pictures + QStringLiteral("søppel.jpg"), QByteArray(5000, 'x'));
     writeinistring(QStringLiteral("DOC_LOCAL"), pictures);
 
