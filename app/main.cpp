@@ -5,6 +5,7 @@
 #include "common/startuperror.h"
 #include "packaging/programicon.h"
 #include "pricelist/prisdata.h"
+#include "pricelist/export/exportcommands.h"
 #include "pricelist/prisliste.h"
 #include "webdocs/HttpDownload.h"
 #include "webdocs/webfoldersetup.h"
@@ -15,9 +16,23 @@
 
 int main(int argc, char** argv)
 {
+    // "--export": the nightly export needs no display and shows no box.
+    QStringList rawArguments;
+    for (int i = 1; i < argc; ++i)
+        rawArguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = parseCommandLine(rawArguments);
+    if (line.hasExport)
+        prepareWindowlessExport();
+
     QApplication app(argc, argv);
     useProgramIcon();
     startup(app.arguments().mid(1), QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
+    if (line.hasExport) {
+        const auto window = createMainWindow<TPrislisteForm>();
+        const int exitCode = window ? exportFromCommandLine(window->MyTable, line.exportFormats, window->windowTitle()) : 1;
+        shutdown();
+        return exitCode;
+    }
 
     // Creating the main window opens the product table; when that fails the program ends.
     const auto mainWindow = createMainWindow<TPrislisteForm>();

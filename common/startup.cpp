@@ -26,6 +26,9 @@ CommandLine parseCommandLine(const QStringList& arguments)
         } else if (argument == QLatin1String("--user")) {
             line.hasUser = true;
             line.user = next;
+        } else if (argument == QLatin1String("--export")) {
+            line.hasExport = true;
+            line.exportFormats = next;
         }
     }
     return line;

@@ -11,6 +11,8 @@ struct CommandLine {
     QString address; // "-ip" value
     bool hasUser = false;
     QString user; // "--user" value
+    bool hasExport = false;
+    QString exportFormats; // "--export" value: the export without a window
 };
 
 // Every argument is compared with every switch, whole and case-sensitively; a switch's

@@ -110,6 +110,10 @@ public:
     // any state but edit/insert.
     void appendRecord(const QVariantList& values);
 
+    // The stored records, for readers that walk every row (the exports) without a
+    // QVariant per value. In the browse state its rows are the list's rows.
+    const RecordStore& records() const { return *store_; }
+
     // The calculation rule of the current record once more, then dataChanged(nullptr).
     void refreshCurrent();
 

@@ -168,6 +168,28 @@ double RecordStore::floatValue(int row, int field) const
     return load<double>(rows_[size_t(row)] + slots_[size_t(field)].offset);
 }
 
+qint64 RecordStore::integerValue(int row, int field) const
+{
+    if (isNull(row, field))
+        return 0;
+    const Slot& s = slots_[size_t(field)];
+    const char* p = rows_[size_t(row)] + s.offset;
+    switch (slotSize(s.kind)) {
+    case 1: return *p;
+    case 4: return load<qint32>(p);
+    default: return load<qint64>(p);
+    }
+}
+
+std::string_view RecordStore::bytes(int row, int field) const
+{
+    if (isNull(row, field))
+        return {};
+    const char* block = rows_[size_t(row)];
+    const char* p = block + slots_[size_t(field)].offset;
+    return {block + load<uint32_t>(p), load<uint32_t>(p + 4)};
+}
+
 void RecordStore::writeFixed(char* block, int field, const QVariant& value) const
 {
     const Slot& s = slots_[size_t(field)];

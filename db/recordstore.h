@@ -8,6 +8,7 @@
 
 #include <QVariant>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 class RecordStore {
@@ -27,6 +28,10 @@ public:
     // Typed as Field::value() documents; String/Memo as QString, Blob as QByteArray.
     QVariant value(int row, int field) const;
     double floatValue(int row, int field) const; // Float/Currency; null reads 0
+    qint64 integerValue(int row, int field) const; // Boolean and integer kinds; null reads 0
+    // The stored bytes of a String, Memo or Blob value (text in Windows-1252), without a
+    // copy; valid until the record changes. Null reads empty.
+    std::string_view bytes(int row, int field) const;
 
     // Whole records from values in field order (already of the field's kind).
     void insert(int row, const std::vector<QVariant>& values);

@@ -5,6 +5,7 @@
 #include "common/regional.h"
 #include "common/windowplacement.h"
 #include "pricelist/connectionvalues.h"
+#include "pricelist/export/exportcommands.h"
 #include "pricelist/flatbutton.h"
 #include "pricelist/prisdata.h"
 #include "pricelist/shopaddress.h"
@@ -31,6 +32,15 @@ TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
     connect(Webmapper1, &QAction::triggered, this, [this] { guarded([this] { Webmapper1Click(); }); });
     Prisliste1 = menuBar()->addMenu(QStringLiteral("Prisliste"));
     Prisliste1->setObjectName(QStringLiteral("Prisliste1"));
+    // Print and export: "Skriv ut..." and "Eksporter...".
+    Skrivut1 = Prisliste1->addAction(QStringLiteral("Skriv ut..."));
+    Skrivut1->setObjectName(QStringLiteral("Skrivut1"));
+    Skrivut1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(Skrivut1, &QAction::triggered, this, [this] { guarded([this] { Skrivut1Click(); }); });
+    Eksporter1 = Prisliste1->addAction(QStringLiteral("Eksporter..."));
+    Eksporter1->setObjectName(QStringLiteral("Eksporter1"));
+    Eksporter1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    connect(Eksporter1, &QAction::triggered, this, [this] { guarded([this] { Eksporter1Click(); }); });
     // The client area is 459 x 460 below the menu bar: the window grows by the bar.
     setFixedSize(459, 460 + menuBar()->sizeHint().height());
 
@@ -157,6 +167,16 @@ void TPrislisteForm::showDetailDialog()
 void TPrislisteForm::Webmapper1Click()
 {
     showBeside(webfolderForm());
+}
+
+void TPrislisteForm::Skrivut1Click()
+{
+    printPriceList(MyTable, windowTitle(), this);
+}
+
+void TPrislisteForm::Eksporter1Click()
+{
+    exportPriceList(MyTable, windowTitle(), this);
 }
 
 void TPrislisteForm::DBGrid1DrawColumnCell(GridCellDrawing& cell)

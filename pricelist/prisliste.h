@@ -38,6 +38,8 @@ public:
     // Enables the detail dialog's "Lagre", "Avbryt", "Ny" and "Slett" by the table's state
     // (also run by the dialog when it shows).
     void MyDataSourceStateChange();
+    QAction* Skrivut1;   // "Skriv ut..." (Ctrl+P)
+    QAction* Eksporter1; // "Eksporter..." (Ctrl+E)
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -53,6 +55,8 @@ private:
     void Webmapper1Click();
     void DBGrid1DblClick();
     void showDetailDialog();
+    void Skrivut1Click();
+    void Eksporter1Click();
     void DBGrid1DrawColumnCell(GridCellDrawing& cell);
     void MyDataSourceDataChange(const Field* field);
 };
