@@ -4,6 +4,7 @@
 #include "common/messages.h"
 #include "tests/support/httptestserver.h"
 #include "webdocs/HttpDownload.h"
+#include "webdocs/cookiestore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -39,7 +40,7 @@ int main(int argc, char** argv)
 
     QByteArrayList headers;
     for (int i = 0; i < cookieCount; ++i)
-        headers << "Set-Cookie: c" + QByteArray::number(i) + "=" + QByteArray::number(i) + "; Path=/";
+        headers << "Set-Cookie: c" + QByteArray::number(i) + "=" + QByteArray::number(i);
     const HttpAnswer answer = HttpAnswer::withLength(200, "OK", "x", headers);
     const QByteArray bytes = answer.pieces.front().bytes;
     const QUrl url(QStringLiteral("http://127.0.0.1/a.jpg"));
@@ -57,6 +58,15 @@ int main(int argc, char** argv)
         if (field.name() == http::field::set_cookie)
             parsed += QNetworkCookie::parseCookies(QByteArray(field.value().data(), qsizetype(field.value().size()))).size();
     const double parsing = seconds(timer);
+
+    // The store alone, taking the answer's values.
+    QByteArrayList values;
+    for (const QByteArray& header : headers)
+        values << header.mid(12);
+    timer.restart();
+    CookieStore store;
+    store.takeFromAnswer(values, url);
+    const double taking = seconds(timer);
 
     // The download window: the flood, then one more download that sends the cookies back.
     QTemporaryDir folder;
@@ -80,6 +90,7 @@ int main(int argc, char** argv)
 
     std::printf("%d cookies in one answer (%lld bytes)\n", cookieCount, static_cast<long long>(bytes.size()));
     std::printf("  parsing the head and the cookies   %8.3f s (%lld cookies)\n", parsing, static_cast<long long>(parsed));
+    std::printf("  the cookie store taking them       %8.3f s\n", taking);
     std::printf("  download of the flooding answer    %8.3f s (%s)\n", download, flood ? "ok" : "FAILED");
     std::printf("  next download, cookies sent back   %8.3f s (%s)\n", nextDownload, next ? "ok" : "FAILED");
     std::printf("  Qt's jar, one cookie at a time     %8.3f s\n", qtJar);

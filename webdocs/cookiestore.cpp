@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QSet>
 #include <QNetworkCookie>
 #include <QUrl>
 
@@ -10,9 +11,21 @@
 namespace {
 
 // What makes two cookies the same cookie: name, domain and path.
-QByteArray identity(const QNetworkCookie& cookie)
+struct Identity {
+    QByteArray name;
+    QString domain;
+    QString path;
+    bool operator==(const Identity&) const = default;
+};
+
+size_t qHash(const Identity& id, size_t seed = 0)
 {
-    return cookie.name() + '\0' + cookie.domain().toUtf8() + '\0' + cookie.path().toUtf8();
+    return qHashMulti(seed, id.name, id.domain, id.path);
+}
+
+Identity identity(const QNetworkCookie& cookie)
+{
+    return {cookie.name(), cookie.domain(), cookie.path()};
 }
 
 bool expired(const QNetworkCookie& cookie, const QDateTime& now)
@@ -46,26 +59,32 @@ void CookieStore::takeFromAnswer(const QByteArrayList& setCookieValues, const QU
     if (incoming.isEmpty())
         return;
 
-    // Qt's own insert looks through every cookie held for each one taken; a whole answer
-    // is merged at once instead. A cookie set again counts as set now.
-    QHash<QByteArray, qsizetype> lastSet;
-    for (qsizetype i = 0; i < incoming.size(); ++i)
-        lastSet.insert(identity(incoming[i]), i);
+    // Qt's own insert looks through every cookie held for each one taken; the answer is
+    // merged in one pass instead, newest first: the last cookie of each identity wins (an
+    // expired one deletes), and the limits keep the newest. A cookie set again counts as
+    // set now.
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    QList<QNetworkCookie> merged;
-    for (const QNetworkCookie& held : allCookies())
-        if (!lastSet.contains(identity(held)) && !expired(held, now))
-            merged << held;
-    for (qsizetype i = 0; i < incoming.size(); ++i)
-        if (lastSet.value(identity(incoming[i])) == i && !expired(incoming[i], now)) // an expired one deletes
-            merged << incoming[i];
-
-    // Newest first, keep what the limits allow.
-    QList<QNetworkCookie> kept;
+    QSet<Identity> seen;
     QHash<QString, int> perDomain;
-    for (qsizetype i = merged.size() - 1; i >= 0 && kept.size() < maxCookies; --i)
-        if (++perDomain[domainOf(merged[i])] <= maxPerDomain)
-            kept << merged[i];
+    QList<QNetworkCookie> kept;
+    const auto offer = [&](const QNetworkCookie& cookie) {
+        int& domainCount = perDomain[domainOf(cookie)];
+        if (kept.size() >= maxCookies || domainCount >= maxPerDomain)
+            return; // nothing set earlier can stay
+        const Identity id = identity(cookie);
+        if (seen.contains(id))
+            return;
+        seen.insert(id);
+        if (!expired(cookie, now)) {
+            ++domainCount;
+            kept << cookie;
+        }
+    };
+    for (auto cookie = incoming.crbegin(); cookie != incoming.crend(); ++cookie)
+        offer(*cookie);
+    const QList<QNetworkCookie> held = allCookies();
+    for (auto cookie = held.crbegin(); cookie != held.crend(); ++cookie)
+        offer(*cookie);
     std::reverse(kept.begin(), kept.end());
     setAllCookies(kept);
 }
