@@ -81,20 +81,22 @@ struct StallGuardedSocket {
     {
         return ready(POLLOUT, ec) ? socket.write_some(buffers, ec) : 0;
     }
+    // The throwing forms that the stream concepts also ask for.
     template <class MutableBuffers>
     std::size_t read_some(const MutableBuffers& buffers)
     {
-        boost::system::error_code ec;
-        const std::size_t n = read_some(buffers, ec);
-        if (ec)
-            throw boost::system::system_error(ec);
-        return n;
+        return orThrow([&](boost::system::error_code& ec) { return read_some(buffers, ec); });
     }
     template <class ConstBuffers>
     std::size_t write_some(const ConstBuffers& buffers)
     {
+        return orThrow([&](boost::system::error_code& ec) { return write_some(buffers, ec); });
+    }
+    template <class Operation>
+    static std::size_t orThrow(Operation operation)
+    {
         boost::system::error_code ec;
-        const std::size_t n = write_some(buffers, ec);
+        const std::size_t n = operation(ec);
         if (ec)
             throw boost::system::system_error(ec);
         return n;
