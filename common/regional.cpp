@@ -37,24 +37,6 @@ QString withoutTimeZone(const QString& format)
     return out.simplified();
 }
 
-// Qt's "1e-06" and "1e+20" as the program writes them: "1E-6", "1E20".
-QString exponentForm(const QString& text)
-{
-    const qsizetype e = text.indexOf(QLatin1Char('e'));
-    if (e < 0)
-        return text;
-    QString exponent = text.mid(e + 1);
-    QString sign;
-    if (exponent.startsWith(QLatin1Char('+')) || exponent.startsWith(QLatin1Char('-'))) {
-        if (exponent.startsWith(QLatin1Char('-')))
-            sign = QStringLiteral("-");
-        exponent = exponent.mid(1);
-    }
-    while (exponent.size() > 1 && exponent.startsWith(QLatin1Char('0')))
-        exponent = exponent.mid(1);
-    return text.left(e) + QLatin1Char('E') + sign + exponent;
-}
-
 QString negativeCurrency(int code, const QString& symbol, const QString& number)
 {
     const QString& s = symbol;
@@ -134,27 +116,35 @@ QString nowText()
 
 QString formatGeneral(double value, QChar decimalSeparator)
 {
-    if (value == 0)
-        return QStringLiteral("0");
     if (std::isnan(value))
         return QStringLiteral("NAN");
     if (std::isinf(value))
         return value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
-    QString text = QString::number(value, 'g', 15);
-    // Exponent form only where the magnitude needs it (below 1e-5 or from 1e15 on).
-    const double magnitude = std::fabs(value);
-    if (magnitude >= 1e-5 && magnitude < 1e15 && text.contains(QLatin1Char('e'))) {
-        text = QString::number(value, 'f', 15);
-        if (text.contains(QLatin1Char('.'))) {
-            while (text.endsWith(QLatin1Char('0')))
-                text.chop(1);
-            if (text.endsWith(QLatin1Char('.')))
-                text.chop(1);
-        }
+    if (value == 0)
+        return QStringLiteral("0"); // negative zero too
+    // Rounded once to 15 significant digits; the layout follows the rounded exponent, so
+    // every magnitude keeps all 15 digits ("d.dddddddddddddde-05" included).
+    const QString scientific = QString::number(std::fabs(value), 'e', 14);
+    const qsizetype e = scientific.indexOf(QLatin1Char('e'));
+    const int exponent = scientific.mid(e + 1).toInt();
+    QString digits = scientific.left(1) + scientific.mid(2, e - 2);
+    while (digits.size() > 1 && digits.endsWith(QLatin1Char('0')))
+        digits.chop(1);
+
+    QString text;
+    if (exponent < -5 || exponent >= 15) {
+        text = digits.left(1);
+        if (digits.size() > 1)
+            text += decimalSeparator + digits.mid(1);
+        text += QLatin1Char('E') + QString::number(exponent);
+    } else if (exponent < 0) {
+        text = QLatin1Char('0') + QString(decimalSeparator) + QString(-exponent - 1, QLatin1Char('0')) + digits;
+    } else if (digits.size() <= exponent + 1) {
+        text = digits + QString(exponent + 1 - digits.size(), QLatin1Char('0'));
+    } else {
+        text = digits.left(exponent + 1) + decimalSeparator + digits.mid(exponent + 1);
     }
-    text = exponentForm(text);
-    text.replace(QLatin1Char('.'), decimalSeparator);
-    return text;
+    return value < 0 ? QLatin1Char('-') + text : text;
 }
 
 QString formatGeneral(double value)
@@ -165,21 +155,28 @@ QString formatGeneral(double value)
 QString formatCurrency(double value)
 {
     const RegionalSettings& r = regional();
-    QString fixed = QString::number(std::fabs(value), 'f', r.currencyDecimals);
-    QString whole = fixed, fraction;
-    const qsizetype dot = fixed.indexOf(QLatin1Char('.'));
-    if (dot >= 0) {
-        whole = fixed.left(dot);
-        fraction = fixed.mid(dot + 1);
+    const bool negative = value < 0;
+    QString number;
+    if (!std::isfinite(value)) {
+        // Qt writes "inf" without its sign; an overflowed amount still shows which way.
+        number = std::isnan(value) ? QStringLiteral("NAN") : QStringLiteral("INF");
+    } else {
+        const QString fixed = QString::number(std::fabs(value), 'f', r.currencyDecimals);
+        QString whole = fixed, fraction;
+        const qsizetype dot = fixed.indexOf(QLatin1Char('.'));
+        if (dot >= 0) {
+            whole = fixed.left(dot);
+            fraction = fixed.mid(dot + 1);
+        }
+        number = groupThousands(whole, r.thousandSeparator);
+        if (!fraction.isEmpty())
+            number += r.decimalSeparator + fraction;
     }
-    QString number = groupThousands(whole, r.thousandSeparator);
-    if (!fraction.isEmpty())
-        number += r.decimalSeparator + fraction;
     bool allZero = true;
     for (QChar c : number)
-        if (c.isDigit() && c != QLatin1Char('0'))
+        if (c != QLatin1Char('0') && c != r.decimalSeparator && c != r.thousandSeparator)
             allZero = false;
-    if (value < 0 && !allZero)
+    if (negative && !allZero)
         return negativeCurrency(r.negativeCurrencyFormat, r.currencySymbol, number);
     switch (r.currencyFormat) {
     case 0: return r.currencySymbol + number;

@@ -34,7 +34,8 @@ QString nowText();
 
 // General number form: up to 15 significant digits, no trailing zeros, no thousands
 // separator, with the given decimal separator (the regional one by default); exponent
-// form ("1E-6", "1E20") only below 0.00001 or from 15 digits before the point.
+// form ("1E-6", "1E20") only below 0.00001 or from 16 digits before the point; "INF",
+// "-INF", "NAN" for the values that are no number. Statements and edit texts both use it.
 QString formatGeneral(double value, QChar decimalSeparator);
 QString formatGeneral(double value);
 

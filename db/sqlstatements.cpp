@@ -43,19 +43,7 @@ QString identifier(const QString& n)
 
 QByteArray floatLiteral(double value)
 {
-    QString text = formatGeneral(value, QLatin1Char('.'));
-    // "1E-06" -> "1E-6", "1E+20" -> "1E20"
-    const qsizetype e = text.indexOf(QLatin1Char('E'));
-    if (e >= 0) {
-        QString exponent = text.mid(e + 1);
-        const bool negative = exponent.startsWith(QLatin1Char('-'));
-        if (negative || exponent.startsWith(QLatin1Char('+')))
-            exponent.remove(0, 1);
-        while (exponent.size() > 1 && exponent.front() == QLatin1Char('0'))
-            exponent.remove(0, 1);
-        text = text.left(e + 1) + (negative ? QStringLiteral("-") : QString()) + exponent;
-    }
-    return text.toLatin1();
+    return formatGeneral(value, QLatin1Char('.')).toLatin1();
 }
 
 QByteArray literal(const QVariant& value, FieldKind kind, const Quoter& quote)

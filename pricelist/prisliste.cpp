@@ -45,7 +45,6 @@ TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
     setFixedSize(459, 460 + menuBar()->sizeHint().height());
 
     // Data source: between the table and everything bound to it.
-    MyDataSource = new DataSource(this);
     MyDataSource->setObjectName(QStringLiteral("MyDataSource"));
     MyDataSource->setDataSet(&MyTable);
     MyDataSource->onStateChange = [this] { MyDataSourceStateChange(); };

@@ -23,8 +23,15 @@ public:
     // Declared in this order: the table goes before its connection, which then quits.
     DbConnection MyConnection;
     ProductTable MyTable{MyConnection};
+
+private:
+    // A child of the window held by value after the table, so it lets go of the table
+    // before the table goes, also when the constructor throws.
+    DataSource dataSource_{this};
+
+public:
+    DataSource* const MyDataSource = &dataSource_;
     // Owned by the window (Qt children); they exist before the table opens.
-    DataSource* MyDataSource;
     DBGrid* DBGrid1;
     QMenu* Oppsett1;
     QAction* Webmapper1;

@@ -4,13 +4,13 @@
 #include "common/errorreport.h"
 #include "common/messages.h"
 #include "common/platform.h"
+#include "webdocs/cookiestore.h"
 #include "webdocs/httpclient.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QNetworkCookieJar>
 #include <QProgressBar>
 #include <QStyle>
 #include <QStyleFactory>
@@ -45,7 +45,7 @@ bool lockExclusively(QFile& file)
 THttpDownloadForm::THttpDownloadForm(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint),
-      cookieJar_(new QNetworkCookieJar(this)),
+      cookieJar_(new CookieStore(this)),
       IdHTTP1(std::make_unique<HttpClient>(*cookieJar_))
 {
     setObjectName(QStringLiteral("HttpDownloadForm"));

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <memory>
 
+class CookieStore;
 class HttpClient;
 class QLabel;
-class QNetworkCookieJar;
 class QProgressBar;
 
 class THttpDownloadForm : public QWidget {
@@ -42,7 +42,7 @@ public:
     void IdHTTP1Work(std::int64_t received);
     void IdHTTP1WorkEnd();
 
-    QNetworkCookieJar& cookies() { return *cookieJar_; }
+    CookieStore& cookies() { return *cookieJar_; }
     HttpClient& client() { return *IdHTTP1; }
 
 protected:
@@ -51,7 +51,7 @@ protected:
 private:
     bool receive(const QString& partFile);
 
-    QNetworkCookieJar* cookieJar_;
+    CookieStore* cookieJar_;
     std::unique_ptr<HttpClient> IdHTTP1;
 };
 

@@ -1,7 +1,7 @@
 #include "webdocs/httpclient.h"
 
-#include <QNetworkCookie>
-#include <QNetworkCookieJar>
+#include "webdocs/cookiestore.h"
+
 #include <QUrl>
 
 #include <boost/asio/connect.hpp>
@@ -10,6 +10,7 @@
 #include <boost/beast/http.hpp>
 
 #ifndef _WIN32
+#include <cerrno>
 #include <poll.h>
 #endif
 
@@ -25,15 +26,82 @@ using tcp = asio::ip::tcp;
 
 namespace {
 
-bool waitReadable(asio::ip::tcp::socket::native_handle_type fd, int milliseconds)
+using NativeSocket = asio::ip::tcp::socket::native_handle_type;
+
+int pollOnce(NativeSocket fd, short events, int milliseconds)
 {
-    pollfd request{fd, POLLIN, 0};
+    pollfd request{fd, events, 0};
 #ifdef _WIN32
-    return WSAPoll(&request, 1, milliseconds) > 0;
+    return WSAPoll(&request, 1, milliseconds);
 #else
-    return ::poll(&request, 1, milliseconds) > 0;
+    return ::poll(&request, 1, milliseconds);
 #endif
 }
+
+bool waitReadable(NativeSocket fd, int milliseconds)
+{
+    return pollOnce(fd, POLLIN, milliseconds) > 0;
+}
+
+// The socket as Beast's synchronous reads and writes use it: each wait for the server
+// ends with timed_out after the limit, so a server that stops sending cannot hold the
+// window for ever.
+struct StallGuardedSocket {
+    tcp::socket& socket;
+    std::chrono::milliseconds limit;
+
+    // Whether the socket is ready for events before the limit; ec says why not.
+    bool ready(short events, boost::system::error_code& ec)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        for (;;) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            const int n = pollOnce(socket.native_handle(), events, int(std::max<std::int64_t>(left.count(), 0)));
+            if (n > 0)
+                return true;
+#ifndef _WIN32
+            if (n < 0 && errno == EINTR)
+                continue;
+#endif
+            if (n == 0)
+                ec = asio::error::timed_out;
+            else
+                ec.assign(errno, boost::system::system_category());
+            return false;
+        }
+    }
+
+    template <class MutableBuffers>
+    std::size_t read_some(const MutableBuffers& buffers, boost::system::error_code& ec)
+    {
+        return ready(POLLIN, ec) ? socket.read_some(buffers, ec) : 0;
+    }
+    template <class ConstBuffers>
+    std::size_t write_some(const ConstBuffers& buffers, boost::system::error_code& ec)
+    {
+        return ready(POLLOUT, ec) ? socket.write_some(buffers, ec) : 0;
+    }
+    // The throwing forms that the stream concepts also ask for.
+    template <class MutableBuffers>
+    std::size_t read_some(const MutableBuffers& buffers)
+    {
+        return orThrow([&](boost::system::error_code& ec) { return read_some(buffers, ec); });
+    }
+    template <class ConstBuffers>
+    std::size_t write_some(const ConstBuffers& buffers)
+    {
+        return orThrow([&](boost::system::error_code& ec) { return write_some(buffers, ec); });
+    }
+    template <class Operation>
+    static std::size_t orThrow(Operation operation)
+    {
+        boost::system::error_code ec;
+        const std::size_t n = operation(ec);
+        if (ec)
+            throw boost::system::system_error(ec);
+        return n;
+    }
+};
 
 [[noreturn]] void fail(const QString& what)
 {
@@ -100,26 +168,39 @@ using Request = http::request<http::empty_body>;
 using Parser = http::response_parser<http::buffer_body>;
 using Sink = std::function<void(const char*, std::size_t)>;
 
-void open(tcp::socket& socket, const HttpTarget& target)
+// Connects within the limit: a host that never answers the connection fails like one
+// that refuses it.
+void open(HttpClient::Connection& c, const HttpTarget& target, std::chrono::milliseconds limit)
 {
     boost::system::error_code ec;
-    tcp::resolver resolver(socket.get_executor());
+    tcp::resolver resolver(c.io);
     const auto endpoints = resolver.resolve(target.host, target.port, ec);
     if (ec)
         fail(QStringLiteral("Cannot resolve ") + QString::fromStdString(target.host), ec);
-    asio::connect(socket, endpoints, ec);
+    ec = asio::error::would_block;
+    asio::async_connect(c.socket, endpoints, [&ec](const boost::system::error_code& result, const tcp::endpoint&) {
+        ec = result;
+    });
+    c.io.restart();
+    c.io.run_for(limit);
+    if (ec == asio::error::would_block) {
+        c.close(); // the pending attempt ends as aborted
+        c.io.restart();
+        c.io.run();
+        ec = asio::error::timed_out;
+    }
     if (ec)
         fail(QStringLiteral("Cannot connect to ") + QString::fromStdString(target.hostHeader), ec);
-    socket.set_option(tcp::no_delay(true), ec);
+    c.socket.set_option(tcp::no_delay(true), ec);
 }
 
-void takeCookies(QNetworkCookieJar& jar, const Parser::value_type& header, const QUrl& url)
+void takeCookies(CookieStore& store, const Parser::value_type& header, const QUrl& url)
 {
+    QByteArrayList values;
     const auto [first, last] = header.equal_range(http::field::set_cookie);
-    for (auto field = first; field != last; ++field) {
-        const auto value = field->value();
-        jar.setCookiesFromUrl(QNetworkCookie::parseCookies(QByteArray(value.data(), qsizetype(value.size()))), url);
-    }
+    for (auto field = first; field != last; ++field)
+        values << QByteArray(field->value().data(), qsizetype(field->value().size()));
+    store.takeFromAnswer(values, url);
 }
 
 
@@ -158,7 +239,7 @@ struct BodyPieces {
 // more is waiting: slow answers still show progress, fast ones repaint the window seldom.
 
 // A body of known length goes straight from the socket into the piece.
-void readCountedBody(HttpClient::Connection& c, std::uint64_t remaining, BodyPieces& out)
+void readCountedBody(HttpClient::Connection& c, StallGuardedSocket& wire, std::uint64_t remaining, BodyPieces& out)
 {
     while (remaining > 0) {
         const auto pieceEnds = out.nextEnd();
@@ -171,7 +252,7 @@ void readCountedBody(HttpClient::Connection& c, std::uint64_t remaining, BodyPie
                 c.buffer.consume(n);
             } else {
                 boost::system::error_code ec;
-                n = c.socket.read_some(asio::buffer(out.piece + filled, room), ec);
+                n = wire.read_some(asio::buffer(out.piece + filled, room), ec);
                 if (ec)
                     out.brokeOff(filled, ec);
             }
@@ -183,7 +264,7 @@ void readCountedBody(HttpClient::Connection& c, std::uint64_t remaining, BodyPie
 }
 
 // Chunked bodies and bodies ended by the closing connection go through the parser.
-void readParsedBody(HttpClient::Connection& c, Parser& parser, BodyPieces& out)
+void readParsedBody(HttpClient::Connection& c, StallGuardedSocket& wire, Parser& parser, BodyPieces& out)
 {
     while (!parser.is_done()) {
         const auto pieceEnds = out.nextEnd();
@@ -193,7 +274,7 @@ void readParsedBody(HttpClient::Connection& c, Parser& parser, BodyPieces& out)
             body.data = out.piece + filled;
             body.size = out.size - filled;
             boost::system::error_code ec;
-            http::read_some(c.socket, c.buffer, parser, ec);
+            http::read_some(wire, c.buffer, parser, ec);
             if (ec == http::error::need_buffer)
                 ec = {};
             filled = out.size - parser.get().body().size;
@@ -206,7 +287,7 @@ void readParsedBody(HttpClient::Connection& c, Parser& parser, BodyPieces& out)
 
 } // namespace
 
-HttpClient::HttpClient(QNetworkCookieJar& cookies) : cookies_(cookies) {}
+HttpClient::HttpClient(CookieStore& cookies) : cookies_(cookies) {}
 
 HttpClient::~HttpClient() = default;
 
@@ -231,22 +312,21 @@ void HttpClient::get(const QString& url, const Sink& sink, const HttpProgress& p
     request.set(http::field::accept, "text/html, */*");
     request.set(http::field::accept_encoding, "identity");
     request.set(http::field::user_agent, "Mozilla/3.0 (compatible; Indy Library)");
-    QByteArrayList cookiePairs;
-    for (const QNetworkCookie& cookie : cookies_.cookiesForUrl(cookieUrl))
-        cookiePairs << cookie.toRawForm(QNetworkCookie::NameAndValueOnly);
-    if (!cookiePairs.isEmpty())
-        request.set(http::field::cookie, cookiePairs.join("; ").toStdString());
+    const QByteArray cookieLine = cookies_.cookieLine(cookieUrl);
+    if (!cookieLine.isEmpty())
+        request.set(http::field::cookie, beast::string_view(cookieLine.constData(), std::size_t(cookieLine.size())));
 
     if (!connection_)
         connection_ = std::make_unique<Connection>();
     Connection& c = *connection_;
+    StallGuardedSocket wire{c.socket, stallLimit};
     const bool reused = c.socket.is_open() && c.host == target.host && c.port == target.port;
     bool answerComplete = false;
 
     // Runs one request and answer; false when a reused connection turned out to be closed.
     auto exchange = [&](bool mayBeStale) -> bool {
         boost::system::error_code ec;
-        http::write(c.socket, request, ec);
+        http::write(wire, request, ec);
         if (ec) {
             if (mayBeStale && isStaleError(ec))
                 return false;
@@ -258,7 +338,7 @@ void HttpClient::get(const QString& url, const Sink& sink, const HttpProgress& p
             parser.emplace();
             parser->body_limit(std::numeric_limits<std::uint64_t>::max());
             parser->header_limit(1 << 20);
-            http::read_header(c.socket, c.buffer, *parser, ec);
+            http::read_header(wire, c.buffer, *parser, ec);
             if (ec) {
                 if (first && mayBeStale && isStaleError(ec) && !parser->got_some() && c.buffer.size() == 0)
                     return false;
@@ -281,9 +361,9 @@ void HttpClient::get(const QString& url, const Sink& sink, const HttpProgress& p
             const std::size_t size = length ? std::size_t(std::min<std::uint64_t>(*length, pieceSize)) : pieceSize;
             BodyPieces out{success ? &sink : nullptr, progress, c.pieceBuffer(size), size, pieceInterval};
             if (length && !parser->chunked())
-                readCountedBody(c, *length, out);
+                readCountedBody(c, wire, *length, out);
             else
-                readParsedBody(c, *parser, out);
+                readParsedBody(c, wire, *parser, out);
             if (progress.end)
                 progress.end();
         }
@@ -302,14 +382,14 @@ void HttpClient::get(const QString& url, const Sink& sink, const HttpProgress& p
     try {
         if (!reused) {
             c.close();
-            open(c.socket, target);
+            open(c, target, stallLimit);
             c.host = target.host;
             c.port = target.port;
         }
         if (exchange(reused))
             return;
         c.close();
-        open(c.socket, target);
+        open(c, target, stallLimit);
         exchange(false);
     } catch (...) {
         // Only a fully read answer leaves the connection usable.

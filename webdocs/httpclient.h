@@ -1,7 +1,8 @@
 #pragma once
 // The download window's HTTP/1.1 client: plain http only, GET only, no redirects, no
-// proxy, no compression, no time-outs. One connection is kept open between calls and
-// reused for the same host and port while the server allows it.
+// proxy, no compression. A server may be as slow as it likes as long as it keeps
+// sending; one that sends nothing for stallLimit fails the fetch. One connection is kept
+// open between calls and reused for the same host and port while the server allows it.
 
 #include "webdocs/httpurl.h"
 
@@ -12,7 +13,7 @@
 #include <functional>
 #include <memory>
 
-class QNetworkCookieJar;
+class CookieStore;
 
 // Progress of one answer body; begin gets the Content-Length (0 when unknown), work the
 // count of body bytes received so far after each piece.
@@ -24,8 +25,8 @@ struct HttpProgress {
 
 class HttpClient {
 public:
-    // The jar is not owned; it must outlive the client.
-    explicit HttpClient(QNetworkCookieJar& cookies);
+    // The store is not owned; it must outlive the client.
+    explicit HttpClient(CookieStore& cookies);
     ~HttpClient();
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
@@ -43,10 +44,12 @@ public:
     // more bytes when none are waiting.
     std::size_t pieceSize = std::size_t(8) << 20;
     std::chrono::milliseconds pieceInterval{20};
+    // The longest wait for the server while connecting, sending or receiving.
+    std::chrono::milliseconds stallLimit{std::chrono::seconds(60)};
 
     struct Connection;
 
 private:
     std::unique_ptr<Connection> connection_;
-    QNetworkCookieJar& cookies_;
+    CookieStore& cookies_;
 };

@@ -2,6 +2,8 @@
 #include "tests/support/qstringprint.h"
 
 #include <gtest/gtest.h>
+#include <QRegularExpression>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -35,15 +37,47 @@ TEST_F(RegionalTest, DateTimeTextIsShortDateBlankLongTime)
 
 TEST_F(RegionalTest, GeneralNumberForm)
 {
+    const double inf = std::numeric_limits<double>::infinity();
     struct Case { double value; const char* text; };
     const Case cases[] = {
-        {125, "125"}, {12.4875, "12,4875"}, {0, "0"}, {-3.5, "-3,5"}, {80, "80"}, {0.1 + 0.2, "0,3"},
+        {125, "125"}, {12.4875, "12,4875"}, {0, "0"}, {-0.0, "0"}, {-3.5, "-3,5"}, {80, "80"}, {0.1 + 0.2, "0,3"},
         {0.00001, "0,00001"}, {0.000001, "1E-6"}, {123456789012345.0, "123456789012345"},
         {1234567890123456.0, "1,23456789012346E15"}, {1e20, "1E20"}, {-2.5e-7, "-2,5E-7"},
+        // 15 significant digits at every magnitude, exponent only outside [1E-5, 1E15)
+        {1.23456789012345e-300, "1,23456789012345E-300"}, {1e-300, "1E-300"},
+        {-1.23456789012345e-100, "-1,23456789012345E-100"}, {1.23456789012345e-6, "1,23456789012345E-6"},
+        {1.23456789012345e-5, "0,0000123456789012345"}, {-1.23456789012345e-5, "-0,0000123456789012345"},
+        {9.87654321098765e-5, "0,0000987654321098765"}, {1.23456789012345e-4, "0,000123456789012345"},
+        {0.123456789012345, "0,123456789012345"}, {1.23456789012345, "1,23456789012345"},
+        {12345678901234.5, "12345678901234,5"}, {-123456789012345.0, "-123456789012345"},
+        {1.23456789012345e15, "1,23456789012345E15"}, {1.23456789012345e100, "1,23456789012345E100"},
+        {-1.23456789012345e300, "-1,23456789012345E300"}, {1e300, "1E300"},
+        // rounding to 15 digits decides the form
+        {9.999999999999999e-6, "0,00001"}, {9.99999999999999e-6, "9,99999999999999E-6"},
+        {999999999999999.9, "1E15"}, {999999999999999.0, "999999999999999"},
+        {std::numeric_limits<double>::max(), "1,79769313486232E308"},
+        {std::numeric_limits<double>::denorm_min(), "4,94065645841247E-324"},
+        {inf, "INF"}, {-inf, "-INF"}, {std::numeric_limits<double>::quiet_NaN(), "NAN"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(formatGeneral(c.value), QString::fromUtf8(c.text)) << c.text;
     EXPECT_EQ(formatGeneral(12.5, QLatin1Char('.')), QStringLiteral("12.5"));
+}
+
+TEST_F(RegionalTest, GeneralNumberFormKeepsFifteenDigitsFrom1EMinus300To1E300)
+{
+    for (int power = -300; power <= 300; ++power) {
+        for (double mantissa : {1.23456789012345, -9.87654321098765}) {
+            const double value = mantissa * std::pow(10.0, power);
+            const QString text = formatGeneral(value, QLatin1Char('.'));
+            QString digits = text;
+            digits.remove(QRegularExpression(QStringLiteral("E.*$|[-.]")));
+            digits.remove(QRegularExpression(QStringLiteral("^0+")));
+            EXPECT_EQ(digits.size(), 15) << text.toStdString();
+            // Read back, it is the value rounded to 15 digits.
+            EXPECT_EQ(QString::number(text.toDouble(), 'e', 14), QString::number(value, 'e', 14)) << text.toStdString();
+        }
+    }
 }
 
 TEST_F(RegionalTest, CurrencyFormat)
@@ -56,6 +90,11 @@ TEST_F(RegionalTest, CurrencyFormat)
     };
     for (const Case& c : cases)
         EXPECT_EQ(formatCurrency(c.value), c.text) << c.value;
+    // An amount that overflowed shows which way.
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(formatCurrency(inf), QStringLiteral("kr INF"));
+    EXPECT_EQ(formatCurrency(-inf), QStringLiteral("kr -INF"));
+    EXPECT_EQ(formatCurrency(-0.0), QStringLiteral("kr 0,00"));
 
     RegionalSettings us = RegionalSettings::norwegian();
     us.currencySymbol = QStringLiteral("$");

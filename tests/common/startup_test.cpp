@@ -248,7 +248,7 @@ TEST_F(StartupTest, BadSettingsFileStartsWithDefaults)
         QByteArray("\xFF\xFE\x00garbage\x00\x01[", 13),
         QByteArray("LogToFile=1\r\n[STANDARD\r\nLogToFile=1\r\n"),
         QByteArray("[STANDARD]\r\nLogToFile=on\r\nVerbose\xE6Logging=1\r\n"),
-        QByteArray("\x89PNG\r\n\x1A\n\x00\x00binary", 17),
+        QByteArray("\x89PNG\r\n\x1A\n\x00\x00" "binary", 16), // split: "\x00b" would be one hex escape
     };
     QDir().mkpath(base + QStringLiteral("data"));
     for (const QByteArray& bytes : cases) {

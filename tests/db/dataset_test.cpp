@@ -70,6 +70,12 @@ TEST(DataSet, CalculatedFieldForEveryRowAndAfterEachWrite)
     EXPECT_DOUBLE_EQ(t.outprice->asFloat(), 9.99 * 1.25); // unrounded
     t.price->clear();
     EXPECT_EQ(t.outprice->asFloat(), 0);
+    // Edit texts keep 15 digits; an out-price that overflows keeps its sign.
+    t.price->setAsFloat(1.23456789012345e-05);
+    EXPECT_EQ(t.price->editText(), QStringLiteral("0,0000123456789012345"));
+    t.price->setAsFloat(-1.7e308);
+    EXPECT_EQ(t.price->editText(), QStringLiteral("-1,7E308"));
+    EXPECT_EQ(t.outprice->displayText(), QStringLiteral("kr -INF"));
 }
 
 TEST(DataSet, NotificationOrderOfTheOperations)

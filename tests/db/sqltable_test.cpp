@@ -8,6 +8,7 @@
 #include "tests/support/testdatabase.h"
 
 #include <QThread>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace {
@@ -114,6 +115,23 @@ TEST_F(Products, UpdateSendsTheChangedFieldsKeyedByTheOldId)
                                          "WHERE\r\n  id = 17").arg(name));
     EXPECT_EQ(admin.column(QStringLiteral("SELECT CONCAT(text, '|', IFNULL(price, 'null')) FROM %1 WHERE id = 17").arg(name)),
               QStringList{QStringLiteral("O'Hara \\ \"x\"|null")});
+}
+
+TEST_F(Products, FloatsReachTheServerWithFifteenDigits)
+{
+    goTo(17);
+    for (const char* value : {"1.23456789012345e-05", "-9.87654321098765e-300", "1.23456789012345e300", "-0.1"}) {
+        table->edit();
+        price->setAsFloat(std::strtod(value, nullptr));
+        table->post();
+        // The server holds exactly the client's number.
+        EXPECT_EQ(admin.column(QStringLiteral("SELECT price = %1 FROM %2 WHERE id = 17").arg(QLatin1String(value), name)),
+                  QStringList{QStringLiteral("1")}) << lastSent().toStdString();
+    }
+    table->edit();
+    price->setAsFloat(1.23456789012345e-05);
+    table->post();
+    EXPECT_EQ(lastSent(), QStringLiteral("Query UPDATE %1\r\nSET\r\n  price = 0.0000123456789012345\r\nWHERE\r\n  id = 17").arg(name));
 }
 
 TEST_F(Products, AnEditThatChangesNothingSendsNothing)
@@ -235,6 +253,8 @@ TEST(SqlLiterals, Floats)
         {80, "80"}, {12.5, "12.5"}, {-2.25, "-2.25"}, {0, "0"}, {0.1 + 0.2, "0.3"},
         {0.00001, "0.00001"}, {0.000001, "1E-6"}, {123456789012345.0, "123456789012345"},
         {1e15, "1E15"}, {1234567890123456789.0, "1.23456789012346E18"}, {9.99 * 1.25, "12.4875"},
+        {1.23456789012345e-05, "0.0000123456789012345"}, {-1.23456789012345e-300, "-1.23456789012345E-300"},
+        {1.23456789012345e300, "1.23456789012345E300"}, {-0.0, "0"},
     };
     for (const auto& [value, text] : cases)
         EXPECT_EQ(sql::floatLiteral(value), QByteArray(text)) << text;

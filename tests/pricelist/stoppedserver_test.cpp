@@ -5,6 +5,7 @@
 #include "common/startuperror.h"
 #include "pricelist/prisliste.h"
 #include "tests/support/qstringprint.h"
+#include "tests/support/questions.h"
 #include "tests/support/sandbox.h"
 #include "tests/support/testdatabase.h"
 
@@ -56,11 +57,23 @@ TEST(StoppedServer, WrongPasswordStopsTheStartAndALostServerFailsEachWrite)
     EXPECT_EQ(t.state(), DataSetState::Edit);
     EXPECT_DOUBLE_EQ(t.MyTableprice->asFloat(), 120);
     t.cancel();
-    QString deleteError;
-    try { t.insert(); t.MyTableproducttext->setAsString(QStringLiteral("Ny")); t.post(); } catch (const Error& e) { deleteError = e.message(); }
-    EXPECT_TRUE(deleteError.startsWith(QLatin1String("Lost connection"))) << deleteError.toStdString();
+    QString insertError;
+    try { t.insert(); t.MyTableproducttext->setAsString(QStringLiteral("Ny")); t.post(); } catch (const Error& e) { insertError = e.message(); }
+    EXPECT_TRUE(insertError.startsWith(QLatin1String("Lost connection"))) << insertError.toStdString();
     t.cancel();
     EXPECT_EQ(t.recordCount(), 2);
+
+    // A delete answered yes fails the same way, and the product stays in the list.
+    t.first();
+    const QString current = t.MyTableproducttext->asString();
+    auto yes = answerNextQuestion(QuestionReply::ClickJa);
+    QString deleteError;
+    try { t.deleteRecord(); } catch (const Error& e) { deleteError = e.message(); }
+    EXPECT_TRUE(yes->asked);
+    EXPECT_TRUE(deleteError.startsWith(QLatin1String("Lost connection"))) << deleteError.toStdString();
+    EXPECT_EQ(t.recordCount(), 2);
+    EXPECT_EQ(t.MyTableproducttext->asString(), current);
+    EXPECT_EQ(t.state(), DataSetState::Browse);
     EXPECT_EQ(t.MyTableproducttext->valueAt(1).toString(), QStringLiteral("Roser"));
     form.reset(); // closes cleanly
     qunsetenv("PRISLISTE_DB_HOST");

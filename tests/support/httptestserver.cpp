@@ -72,6 +72,17 @@ HttpAnswer& HttpAnswer::slowly(int pieceSize, int delayMs)
     return *this;
 }
 
+HttpAnswer& HttpAnswer::stallAfter(qsizetype bytes)
+{
+    QByteArray all;
+    for (const Piece& p : pieces)
+        all += p.bytes;
+    pieces.clear();
+    pieces.push_back({all.left(bytes), 0});
+    pieces.push_back({QByteArray(), 0, true});
+    return *this;
+}
+
 HttpTestServer::HttpTestServer()
 {
     listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -204,6 +215,12 @@ void HttpTestServer::serve(int fd, int connection)
         for (const HttpAnswer::Piece& piece : answer.pieces) {
             if (piece.delayMs > 0)
                 std::this_thread::sleep_for(std::chrono::milliseconds(piece.delayMs));
+            if (piece.stall) {
+                while (::recv(fd, buffer, sizeof buffer, 0) > 0) {
+                }
+                open = false;
+                break;
+            }
             if (!sendAll(fd, piece.bytes.constData(), piece.bytes.size())) {
                 open = false;
                 break;

@@ -18,6 +18,7 @@ struct HttpAnswer {
     struct Piece {
         QByteArray bytes;
         int delayMs = 0; // waited before the piece is sent
+        bool stall = false; // instead of sending: wait, silent, until the client hangs up
     };
     std::vector<Piece> pieces;
     bool closeAfter = false; // the server closes the connection once the answer is sent
@@ -32,6 +33,9 @@ struct HttpAnswer {
     static HttpAnswer raw(const QByteArray& bytes, bool closeAfter = false);
     // The answer's bytes sent in pieces of pieceSize with delayMs before each.
     HttpAnswer& slowly(int pieceSize, int delayMs);
+    // Only the first `bytes` of the answer are sent; then the server says nothing more
+    // until the client hangs up (or the server stops).
+    HttpAnswer& stallAfter(qsizetype bytes);
 };
 
 class HttpTestServer {

@@ -94,7 +94,9 @@ PrivateServer::PrivateServer(const QByteArray& programPassword)
 {
     static int counter = 0;
     folder_ = QStringLiteral(PRISLISTE_TEST_DB_DIR "-%1-%2").arg(QCoreApplication::applicationPid()).arg(++counter);
-    if (!runScript({QStringLiteral("start"), folder_, QStringLiteral("--fresh"), QStringLiteral("--general-log")}, programPassword)) {
+    if (!runScript({QStringLiteral("start"), folder_, QStringLiteral("--fresh"), QStringLiteral("--general-log"),
+                    QStringLiteral("--sql=" PRISLISTE_SOURCE_DIR "/tests/support/product-test.sql")},
+                   programPassword)) {
         ADD_FAILURE() << "the private server did not start";
         return;
     }
