@@ -1,6 +1,7 @@
 #include "webdocs/HttpDownload.h"
 
 #include "common/errorreport.h"
+#include "common/fileops.h"
 #include "common/messages.h"
 #include "common/platform.h"
 #include "webdocs/httpclient.h"
@@ -130,8 +131,14 @@ void THttpDownloadForm::FormDblClick()
 
 bool THttpDownloadForm::receive(const QString& partFile)
 {
-    QFile file(partFile);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) || !lockExclusively(file))
+    // Made by the download itself: a link, pipe or second name planted under the ".part"
+    // name is removed, never written through.
+    int descriptor = -1;
+    if (nativefs::openOwnFile(nativePath(partFile), descriptor) != 0)
+        return false;
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadWrite | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)
+        || !lockExclusively(file))
         return false;
     // Emptied only after the lock, and only when needed: on ext4 a truncated file is
     // written out at close, which costs more than the whole download of a small picture.
