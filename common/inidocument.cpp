@@ -16,16 +16,13 @@ bool IniDocument::load(const QString& path)
 {
     sections_.clear();
     encoding_ = TextEncoding::Local8Bit;
-    lastError_ = 0;
-    QFile file(path);
-    if (!file.exists())
-        return true;
-    if (!file.open(QIODevice::ReadOnly)) {
-        lastError_ = static_cast<int>(file.error());
-        return false;
-    }
-    parse(file.readAll());
-    return true;
+    QByteArray bytes;
+    lastError_ = readWholeFile(path, bytes, maximumFileSize);
+    if (nativefs::isMissing(lastError_))
+        lastError_ = 0;
+    else if (lastError_ == 0)
+        parse(bytes);
+    return lastError_ == 0;
 }
 
 bool IniDocument::save(const QString& path) const

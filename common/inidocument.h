@@ -11,8 +11,12 @@
 
 class IniDocument {
 public:
+    // Far beyond any settings file; a larger one is taken for one that cannot be read.
+    static constexpr qint64 maximumFileSize = 64 * 1024 * 1024;
+
     // A missing file gives an empty document. Returns false when the file exists but
-    // cannot be read (the document is then empty).
+    // cannot be read, or is a folder, pipe or device, or is too large (the document is
+    // then empty).
     bool load(const QString& path);
     // Writes the whole document through a temporary file and a rename; false on failure,
     // the old file untouched.

@@ -18,6 +18,12 @@ using Path = std::string;
 
 // "The folder already exists" is reported as 183, as Windows numbers it.
 constexpr int alreadyExists = 183;
+// A file too large to be read whole (EFBIG, ERROR_FILE_TOO_LARGE).
+#ifdef _WIN32
+constexpr int tooLarge = 223;
+#else
+constexpr int tooLarge = 27;
+#endif
 
 // An open file: a descriptor on Linux, a HANDLE on Windows; -1 when none.
 using Handle = std::intptr_t;

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <limits>
 
 Log& Log::instance()
 {
@@ -78,14 +79,15 @@ void ClearLog()
 void LoadLog()
 {
     Log& log = Log::instance();
-    QFile file(log.path_);
-    if (!file.exists())
+    QByteArray bytes;
+    const int error = readWholeFile(log.path_, bytes, std::numeric_limits<qint64>::max());
+    if (nativefs::isMissing(error))
         return;
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (error) {
         log.unreadableFile_ = true;
         return;
     }
-    const DecodedText decoded = decodeText(file.readAll());
+    const DecodedText decoded = decodeText(bytes);
     log.encoding_ = decoded.encoding;
     log.lines_ = splitLines(decoded.text);
 }

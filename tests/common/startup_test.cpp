@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 class StartupTest : public ::testing::Test {
@@ -295,4 +296,39 @@ TEST_F(StartupTest, LogFolderThatCannotBeWrittenDoesNotLoseTheSettings)
     Sandbox::writeFile(base + QStringLiteral("log"), "a file where the folder belongs");
     shutdown();
     EXPECT_EQ(readIni(workIni).value(QStringLiteral("STANDARD"), QStringLiteral("Kept")), QStringLiteral("1"));
+}
+
+TEST_F(StartupTest, SpecialFilesAreTakenForFilesThatCannotBeReadAndStayAsTheyAre)
+{
+    // Each would hang start-up (a pipe) or exhaust memory (an endless device) if read.
+    enum Kind { Pipe, EndlessDevice, Folder };
+    struct Case { const char* name; Kind kind; bool settings; };
+    const Case cases[] = {
+        {"settings pipe", Pipe, true}, {"settings /dev/zero", EndlessDevice, true}, {"settings folder", Folder, true},
+        {"log pipe", Pipe, false}, {"log /dev/zero", EndlessDevice, false}, {"log folder", Folder, false},
+    };
+    const QString etcIni = base + QStringLiteral("etc/kvarnelo.ini");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(base).removeRecursively();
+        QDir().mkpath(base + QStringLiteral("data"));
+        QDir().mkpath(base + QStringLiteral("log"));
+        QDir().mkpath(base + QStringLiteral("etc"));
+        if (!c.settings)
+            Sandbox::writeFile(etcIni, "[STANDARD]\r\nLogToFile=1\r\n");
+        const QString special = c.settings ? etcIni : logPath;
+        const QByteArray native = QFile::encodeName(special);
+        if (c.kind == Pipe)
+            ASSERT_EQ(::mkfifo(native.constData(), 0600), 0);
+        else if (c.kind == EndlessDevice)
+            ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), special));
+        else
+            ASSERT_TRUE(QDir().mkpath(special));
+        run({QStringLiteral("--debug")});
+        struct stat st {};
+        ASSERT_EQ(::lstat(native.constData(), &st), 0);
+        EXPECT_TRUE(c.kind == Pipe ? S_ISFIFO(st.st_mode) : c.kind == Folder ? S_ISDIR(st.st_mode) : S_ISLNK(st.st_mode));
+        EXPECT_EQ(QDir(QFileInfo(special).path()).entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks), QStringList())
+            << "nothing beside it";
+    }
 }
