@@ -332,3 +332,39 @@ TEST_F(StartupTest, SpecialFilesAreTakenForFilesThatCannotBeReadAndStayAsTheyAre
             << "nothing beside it";
     }
 }
+
+TEST_F(StartupTest, LinkedSettingsUserAndLogFilesStayLinksAndTheirTargetsAreWritten)
+{
+    QDir().mkpath(base + QStringLiteral("data"));
+    QDir().mkpath(base + QStringLiteral("etc"));
+    QDir().mkpath(base + QStringLiteral("log"));
+    const QString real = sandbox.root() + QStringLiteral("/real/");
+    Sandbox::writeFile(real + QStringLiteral("kvarnelo.ini"), "[STANDARD]\r\nLogToFile=1\r\n");
+    Sandbox::writeFile(real + QStringLiteral("kari.INI"), "[VINDU-X]\r\nLeft=1\r\n");
+    Sandbox::writeFile(real + QStringLiteral("prisliste.log"), "old line\r\n");
+    const QString etcIni = base + QStringLiteral("etc/kvarnelo.ini");
+    const QString userIni = base + QStringLiteral("etc/kari.INI");
+    ASSERT_TRUE(QFile::link(real + QStringLiteral("kvarnelo.ini"), etcIni));
+    ASSERT_TRUE(QFile::link(QStringLiteral("../../../real/kari.INI"), userIni)); // relative to its folder
+    ASSERT_TRUE(QFile::link(real + QStringLiteral("prisliste.log"), logPath));
+
+    startup({}, program);
+    writeinistring(QStringLiteral("Kept"), QStringLiteral("yes"));
+    openuserini();
+    setsection(QStringLiteral("VINDU-X"));
+    writeiniinteger(QStringLiteral("Left"), 120);
+    openmainini();
+    shutdown();
+
+    for (const QString& link : {etcIni, userIni, logPath})
+        EXPECT_TRUE(QFileInfo(link).isSymLink()) << link.toStdString();
+    EXPECT_EQ(readIni(real + QStringLiteral("kvarnelo.ini")).value(QStringLiteral("STANDARD"), QStringLiteral("Kept")),
+              QStringLiteral("yes"));
+    EXPECT_EQ(readIni(real + QStringLiteral("kari.INI")).value(QStringLiteral("VINDU-X"), QStringLiteral("Left")),
+              QStringLiteral("120"));
+    const QStringList logged = fileLines(real + QStringLiteral("prisliste.log"));
+    ASSERT_GE(logged.size(), 2);
+    EXPECT_EQ(logged.first(), QStringLiteral("old line"));
+    EXPECT_TRUE(logged.last().endsWith(QStringLiteral("BRUKER: kari")));
+    EXPECT_EQ(QDir(base + QStringLiteral("etc")).entryList(QDir::Files | QDir::NoSymLinks), QStringList());
+}
