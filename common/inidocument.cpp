@@ -110,10 +110,7 @@ QString IniDocument::value(const QString& section, const QString& key) const
 void IniDocument::setValue(const QString& section, const QString& key, const QString& text)
 {
     // A line break inside a value would start new lines (or sections) in the file.
-    QString value = text;
-    value.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    value.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    value.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QString value = oneLine(text);
     Section* s = findSection(section);
     if (!s) {
         sections_.push_back({section, {}});

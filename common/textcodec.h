@@ -24,3 +24,7 @@ QByteArray encodeText(const QString& text, TextEncoding encoding);
 
 // Splits at CR LF, LF or CR; a line break at the very end ends the last line.
 QStringList splitLines(const QString& text);
+
+// The text with each line break (CR LF, CR or LF) made one blank, so that it cannot
+// start lines of its own in a line-based file.
+QString oneLine(const QString& text);

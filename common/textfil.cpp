@@ -52,7 +52,8 @@ void WriteLog(const QString& message)
     Log& log = Log::instance();
     if (!log.logging)
         return;
-    log.lines_ << nowText() + QLatin1Char(' ') + message;
+    // A line break in a message (a user name, a server's text) would forge lines of its own.
+    log.lines_ << nowText() + QLatin1Char(' ') + oneLine(message);
     auto startsWith = [&](const char* tag) { return message.startsWith(QLatin1String(tag)); };
     if (startsWith("ERROR:") || startsWith("FEIL:"))
         ++log.errorCount;

@@ -216,3 +216,28 @@ TEST_F(LogTest, FileThatCannotBeReadIsNeverOverwritten)
     QFile::setPermissions(logPath(), QFile::ReadOwner | QFile::WriteOwner);
     EXPECT_EQ(Sandbox::readFile(logPath()), QByteArray("lines of earlier runs\r\n"));
 }
+
+TEST_F(LogTest, LineBreaksInAMessageBecomeBlanksSoNoLineIsForged)
+{
+    struct Case { const char* message; const char* kept; };
+    const Case cases[] = {
+        {"BRUKER: x\nFEIL: injected", "BRUKER: x FEIL: injected"},
+        {"BRUKER: x\r\nFEIL: injected", "BRUKER: x FEIL: injected"},
+        {"BRUKER: x\rADVARSEL: injected\n", "BRUKER: x ADVARSEL: injected "},
+        {"\nFEIL: at the start", " FEIL: at the start"},
+    };
+    makeLogFolder();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        QFile::remove(logPath());
+        Log& log = Log::instance();
+        log.initialize(QStringLiteral("prisliste"));
+        log.logging = true;
+        WriteLog(QString::fromUtf8(c.message));
+        EXPECT_EQ(log.errorCount + log.warningCount, 0);
+        ASSERT_TRUE(log.finalize());
+        const QStringList lines = QString::fromUtf8(Sandbox::readFile(logPath())).split(QStringLiteral("\r\n"));
+        ASSERT_EQ(lines.size(), 2); // one line and the empty text after its line break
+        EXPECT_EQ(lines[0].section(QLatin1Char(' '), 2), QString::fromUtf8(c.kept));
+    }
+}
