@@ -1,6 +1,7 @@
 #include "common/inidocument.h"
 
 #include "common/fileops.h"
+#include "common/filewritelock.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -22,18 +23,45 @@ bool IniDocument::load(const QString& path)
         lastError_ = 0;
     else if (lastError_ == 0)
         parse(bytes);
+    fileBytes_ = bytes;
+    changes_.clear();
     return lastError_ == 0;
 }
 
-bool IniDocument::save(const QString& path) const
+bool IniDocument::save(const QString& path)
 {
-    lastError_ = writeWholeFile(path, serialize());
-    return lastError_ == 0;
+    FileWriteLock lock(path);
+    QByteArray current;
+    const int readError = readWholeFile(path, current, maximumFileSize);
+    if (readError == 0 && current != fileBytes_) {
+        mergeInto(current);
+    } else if (readError != 0 && !nativefs::isMissing(readError)) {
+        lastError_ = readError; // it became a file that cannot be read: left as it is
+        return false;
+    }
+    const QByteArray bytes = serialize();
+    lastError_ = writeWholeFile(path, bytes);
+    if (lastError_ != 0)
+        return false;
+    fileBytes_ = bytes;
+    changes_.clear();
+    return true;
+}
+
+// Another copy of the program wrote the file: its values stay, and this copy's own
+// changes go on top of them in the order they were made.
+void IniDocument::mergeInto(const QByteArray& current)
+{
+    std::vector<Change> changes = std::move(changes_);
+    parse(current);
+    for (const Change& change : changes)
+        setValue(change.section, change.key, change.value);
 }
 
 void IniDocument::parse(const QByteArray& bytes)
 {
     sections_.clear();
+    changes_.clear();
     const DecodedText decoded = decodeText(bytes);
     encoding_ = decoded.encoding;
     Section* current = nullptr;
@@ -111,6 +139,12 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
 {
     // A line break inside a value would start new lines (or sections) in the file.
     const QString value = oneLine(text);
+    changes_.push_back({section, key, value});
+    store(section, key, value);
+}
+
+void IniDocument::store(const QString& section, const QString& key, const QString& value)
+{
     Section* s = findSection(section);
     if (!s) {
         sections_.push_back({section, {}});

@@ -19,11 +19,14 @@ public:
     // then empty).
     bool load(const QString& path);
     // Writes the whole document through a temporary file and a rename; false on failure,
-    // the old file untouched.
-    bool save(const QString& path) const;
+    // the old file untouched. Under a lock beside the file: when the file is no longer
+    // what was loaded or last saved (another copy of the program wrote it), the values
+    // set since then are put onto the file as it is now, and that becomes the document.
+    bool save(const QString& path);
     // The operating system's error number of the last failed load or save (0 after success).
     int lastError() const { return lastError_; }
 
+    // Replaces the document; the values set so far are forgotten as changes.
     void parse(const QByteArray& bytes);
     QByteArray serialize() const;
 
@@ -44,9 +47,16 @@ private:
         QString name;
         std::vector<Line> lines;
     };
+    struct Change {
+        QString section, key, value;
+    };
     Section* findSection(const QString& name);
     const Section* findSection(const QString& name) const;
+    void store(const QString& section, const QString& key, const QString& value);
+    void mergeInto(const QByteArray& current);
     std::vector<Section> sections_;
-    mutable int lastError_ = 0;
+    int lastError_ = 0;
     TextEncoding encoding_ = TextEncoding::Local8Bit;
+    QByteArray fileBytes_;        // the file as loaded or last saved (empty when missing)
+    std::vector<Change> changes_; // values set since then, in the order they were set
 };

@@ -59,9 +59,10 @@ void closeFile(Handle handle);
 // written through; a folder is refused.
 int openOwnFile(const Path& path, int& descriptor);
 
-// Takes an exclusive lock on the lock file lockPath (made when missing), waiting at most
-// a few seconds for another process to let go; unlockFile releases it.
-int lockFile(const Path& lockPath, Handle& handle);
+// Takes an exclusive advisory lock for writing the file at path, waiting at most a few
+// seconds for another process to let go; unlockFile releases it. Linux locks the file's
+// folder, so no file is left behind; Windows a lock file beside it (name + ".lock").
+int lockForWriting(const Path& path, Handle& handle);
 void unlockFile(Handle handle);
 
 enum class EntryKind { File, Directory, Link };

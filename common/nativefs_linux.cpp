@@ -211,12 +211,12 @@ int openOwnFile(const Path& path, int& descriptor)
     return 0;
 }
 
-int lockFile(const Path& lockPath, Handle& handle)
+int lockForWriting(const Path& path, Handle& handle)
 {
     handle = noHandle;
-    int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0 && errno == EACCES) // made by another user: a read-only descriptor locks as well
-        fd = ::open(lockPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const std::size_t slash = path.rfind('/');
+    const Path folder = slash == Path::npos ? Path(".") : slash == 0 ? Path("/") : path.substr(0, slash);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return errno;
     // At most about ten seconds: a copy of the program that hangs must not hang this one.

@@ -213,9 +213,10 @@ int openOwnFile(const Path& path, int& descriptor)
     return 0;
 }
 
-int lockFile(const Path& lockPath, Handle& handle)
+int lockForWriting(const Path& path, Handle& handle)
 {
     handle = noHandle;
+    const Path lockPath = path + L".lock";
     HANDLE file = CreateFileW(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);

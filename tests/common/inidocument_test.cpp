@@ -106,3 +106,51 @@ TEST(IniDocument, LoadAndSaveThroughTheFile)
     EXPECT_FALSE(doc.save(sandbox.workFolder() + QStringLiteral("/gone/kvarnelo.ini")));
     EXPECT_NE(doc.lastError(), 0);
 }
+
+TEST(IniDocument, TwoCopiesOnOneFileKeepEachOthersChanges)
+{
+    Sandbox sandbox;
+    const QString path = sandbox.workFolder() + QStringLiteral("/kvarnelo.ini");
+    const QByteArray start = "[STANDARD]\r\nLogToFile=1\r\nShared=old\r\n\r\n[FOLDERS]\r\ntmp_folder=/t/\r\n\r\n";
+    Sandbox::writeFile(path, start);
+    IniDocument first, second;
+    ASSERT_TRUE(first.load(path));
+    ASSERT_TRUE(second.load(path));
+    first.setValue(QStringLiteral("STANDARD"), QStringLiteral("FirstOnly"), QStringLiteral("1"));
+    first.setValue(QStringLiteral("STANDARD"), QStringLiteral("Shared"), QStringLiteral("first"));
+    second.setValue(QStringLiteral("FOLDERS"), QStringLiteral("log_folder"), QStringLiteral("/l/"));
+    second.setValue(QStringLiteral("VINDU-X"), QStringLiteral("Left"), QStringLiteral("7"));
+    second.setValue(QStringLiteral("standard"), QStringLiteral("shared"), QStringLiteral("second"));
+    ASSERT_TRUE(first.save(path));
+    ASSERT_TRUE(second.save(path)); // the later write wins where both set a key
+    const QByteArray merged = "[STANDARD]\r\nLogToFile=1\r\nShared=second\r\nFirstOnly=1\r\n\r\n"
+                              "[FOLDERS]\r\ntmp_folder=/t/\r\nlog_folder=/l/\r\n\r\n"
+                              "[VINDU-X]\r\nLeft=7\r\n\r\n";
+    EXPECT_EQ(Sandbox::readFile(path), merged);
+    EXPECT_EQ(second.serialize(), merged); // the copy now holds the file as written
+
+    // The first copy's next write-back puts only what it set since its last write.
+    first.setValue(QStringLiteral("STANDARD"), QStringLiteral("Later"), QStringLiteral("x"));
+    ASSERT_TRUE(first.save(path));
+    IniDocument reread;
+    reread.load(path);
+    EXPECT_EQ(reread.value(QStringLiteral("STANDARD"), QStringLiteral("Shared")), QStringLiteral("second"));
+    EXPECT_EQ(reread.value(QStringLiteral("VINDU-X"), QStringLiteral("Left")), QStringLiteral("7"));
+    EXPECT_EQ(reread.value(QStringLiteral("STANDARD"), QStringLiteral("Later")), QStringLiteral("x"));
+}
+
+TEST(IniDocument, AloneItWritesExactlyWhatItHolds)
+{
+    // Values that the file cannot keep as they are (blanks at the ends) are written as
+    // held, not re-read first: a copy running alone writes what it always wrote.
+    Sandbox sandbox;
+    const QString path = sandbox.workFolder() + QStringLiteral("/kvarnelo.ini");
+    Sandbox::writeFile(path, "[A]\r\nk=1\r\n");
+    IniDocument doc;
+    ASSERT_TRUE(doc.load(path));
+    doc.setValue(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral(" padded "));
+    ASSERT_TRUE(doc.save(path));
+    doc.setValue(QStringLiteral("A"), QStringLiteral("j"), QStringLiteral("2"));
+    ASSERT_TRUE(doc.save(path));
+    EXPECT_EQ(Sandbox::readFile(path), QByteArray("[A]\r\nk= padded \r\nj=2\r\n\r\n"));
+}
