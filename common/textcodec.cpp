@@ -15,14 +15,31 @@ QString decodeWith(QStringConverter::Encoding encoding, const QByteArray& bytes)
 }
 }
 
+TextEncoding markedEncoding(const QByteArray& head, int* markLength)
+{
+    TextEncoding encoding = TextEncoding::Local8Bit;
+    int length = 0;
+    if (head.startsWith(utf8Mark))
+        encoding = TextEncoding::Utf8Bom, length = 3;
+    else if (head.startsWith(utf16LEMark))
+        encoding = TextEncoding::Utf16LE, length = 2;
+    else if (head.startsWith(utf16BEMark))
+        encoding = TextEncoding::Utf16BE, length = 2;
+    if (markLength)
+        *markLength = length;
+    return encoding;
+}
+
 DecodedText decodeText(const QByteArray& bytes)
 {
-    if (bytes.startsWith(utf8Mark))
-        return {decodeWith(QStringConverter::Utf8, bytes.mid(3)), TextEncoding::Utf8Bom};
-    if (bytes.startsWith(utf16LEMark))
-        return {decodeWith(QStringConverter::Utf16LE, bytes.mid(2)), TextEncoding::Utf16LE};
-    if (bytes.startsWith(utf16BEMark))
-        return {decodeWith(QStringConverter::Utf16BE, bytes.mid(2)), TextEncoding::Utf16BE};
+    int markLength = 0;
+    const TextEncoding encoding = markedEncoding(bytes, &markLength);
+    switch (encoding) {
+    case TextEncoding::Utf8Bom: return {decodeWith(QStringConverter::Utf8, bytes.mid(markLength)), encoding};
+    case TextEncoding::Utf16LE: return {decodeWith(QStringConverter::Utf16LE, bytes.mid(markLength)), encoding};
+    case TextEncoding::Utf16BE: return {decodeWith(QStringConverter::Utf16BE, bytes.mid(markLength)), encoding};
+    default: break;
+    }
     QStringDecoder local(QStringConverter::System);
     QString text = local(bytes);
     if (local.hasError())
@@ -33,14 +50,24 @@ DecodedText decodeText(const QByteArray& bytes)
 QByteArray encodeText(const QString& text, TextEncoding encoding)
 {
     switch (encoding) {
-    case TextEncoding::Utf8Bom: return utf8Mark + text.toUtf8();
+    case TextEncoding::Utf8Bom: return utf8Mark + encodeWithoutMark(text, encoding);
+    case TextEncoding::Utf16LE: return utf16LEMark + encodeWithoutMark(text, encoding);
+    case TextEncoding::Utf16BE: return utf16BEMark + encodeWithoutMark(text, encoding);
+    default: return encodeWithoutMark(text, encoding);
+    }
+}
+
+QByteArray encodeWithoutMark(const QString& text, TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Utf8Bom: return text.toUtf8();
     case TextEncoding::Utf16LE: {
         QStringEncoder e(QStringConverter::Utf16LE);
-        return utf16LEMark + QByteArray(e(text));
+        return e(text);
     }
     case TextEncoding::Utf16BE: {
         QStringEncoder e(QStringConverter::Utf16BE);
-        return utf16BEMark + QByteArray(e(text));
+        return e(text);
     }
     case TextEncoding::Latin1: return text.toLatin1();
     case TextEncoding::Local8Bit: break;

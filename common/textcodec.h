@@ -21,6 +21,11 @@ struct DecodedText {
 
 DecodedText decodeText(const QByteArray& bytes);
 QByteArray encodeText(const QString& text, TextEncoding encoding);
+// The text in the encoding without its byte-order mark: for text added to a file.
+QByteArray encodeWithoutMark(const QString& text, TextEncoding encoding);
+// The encoding that the byte-order mark at the start of bytes names (Local8Bit when
+// there is none), and the mark's length.
+TextEncoding markedEncoding(const QByteArray& head, int* markLength = nullptr);
 
 // Splits at CR LF, LF or CR; a line break at the very end ends the last line.
 QStringList splitLines(const QString& text);

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 class StartupTest : public ::testing::Test {
@@ -367,4 +369,38 @@ TEST_F(StartupTest, LinkedSettingsUserAndLogFilesStayLinksAndTheirTargetsAreWrit
     EXPECT_EQ(logged.first(), QStringLiteral("old line"));
     EXPECT_TRUE(logged.last().endsWith(QStringLiteral("BRUKER: kari")));
     EXPECT_EQ(QDir(base + QStringLiteral("etc")).entryList(QDir::Files | QDir::NoSymLinks), QStringList());
+}
+
+TEST_F(StartupTest, TwoCopiesRunningAtOnceKeepBothRunsLinesAndSettings)
+{
+    QDir().mkpath(base + QStringLiteral("data"));
+    Sandbox::writeFile(workIni, "[STANDARD]\r\nLogToFile=1\r\n");
+    QDir().mkpath(base + QStringLiteral("log"));
+    Sandbox::writeFile(logPath, "01.02.2026 10:00:00 an earlier run\r\n");
+    startup({QStringLiteral("--user"), QStringLiteral("anna")}, program);
+    writeinistring(QStringLiteral("FromAnna"), QStringLiteral("1"));
+    // A second copy (a double-click too many) starts and ends while the first runs.
+    const pid_t second = ::fork();
+    ASSERT_GE(second, 0);
+    if (second == 0) {
+        startup({QStringLiteral("--user"), QStringLiteral("bert")}, program);
+        writeinistring(QStringLiteral("FromBert"), QStringLiteral("1"));
+        shutdown();
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(second, &status, 0), second);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    shutdown();
+
+    const IniDocument settings = readIni(workIni);
+    EXPECT_EQ(settings.value(QStringLiteral("STANDARD"), QStringLiteral("FromAnna")), QStringLiteral("1"));
+    EXPECT_EQ(settings.value(QStringLiteral("STANDARD"), QStringLiteral("FromBert")), QStringLiteral("1"));
+    // The first copy wrote its stamps at start-up; the second stamped the file after that.
+    EXPECT_EQ(settings.value(QStringLiteral("INI_SELF"), QStringLiteral("MODIFIED_USER")), QStringLiteral("bert"));
+    const QStringList messages = logMessages();
+    EXPECT_EQ(fileLines(logPath).first(), QStringLiteral("01.02.2026 10:00:00 an earlier run"));
+    EXPECT_EQ(messages.count(QStringLiteral("BRUKER: bert")), 1);
+    EXPECT_EQ(messages.count(QStringLiteral("BRUKER: anna")), 1);
+    EXPECT_LT(messages.indexOf(QStringLiteral("BRUKER: bert")), messages.indexOf(QStringLiteral("BRUKER: anna")));
 }
