@@ -7,9 +7,10 @@
 #include <QFileInfo>
 
 namespace {
-bool sameName(const QString& a, const QString& b)
+// Section names and keys are compared without regard to case.
+QString folded(const QString& name)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return name.toCaseFolded();
 }
 }
 
@@ -61,6 +62,7 @@ void IniDocument::mergeInto(const QByteArray& current)
 void IniDocument::parse(const QByteArray& bytes)
 {
     sections_.clear();
+    sectionIndex_.clear();
     changes_.clear();
     const DecodedText decoded = decodeText(bytes);
     encoding_ = decoded.encoding;
@@ -72,19 +74,17 @@ void IniDocument::parse(const QByteArray& bytes)
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
             const QString name = line.mid(1, line.size() - 2).trimmed();
             current = findSection(name);
-            if (!current) {
-                sections_.push_back({name, {}});
-                current = &sections_.back();
-            }
+            if (!current)
+                current = &addSection(name);
             continue;
         }
         if (!current)
             continue;
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq < 0)
-            current->lines.push_back({QString(), line, false});
+            addLine(*current, {QString(), line, false});
         else
-            current->lines.push_back({line.left(eq).trimmed(), line.mid(eq + 1).trimmed(), true});
+            addLine(*current, {line.left(eq).trimmed(), line.mid(eq + 1).trimmed(), true});
     }
 }
 
@@ -103,36 +103,50 @@ QByteArray IniDocument::serialize() const
 
 IniDocument::Section* IniDocument::findSection(const QString& name)
 {
-    for (Section& s : sections_)
-        if (sameName(s.name, name))
-            return &s;
-    return nullptr;
+    const auto found = sectionIndex_.constFind(folded(name));
+    return found == sectionIndex_.cend() ? nullptr : &sections_[std::size_t(*found)];
 }
 
 const IniDocument::Section* IniDocument::findSection(const QString& name) const
 {
-    for (const Section& s : sections_)
-        if (sameName(s.name, name))
-            return &s;
-    return nullptr;
+    const auto found = sectionIndex_.constFind(folded(name));
+    return found == sectionIndex_.cend() ? nullptr : &sections_[std::size_t(*found)];
+}
+
+IniDocument::Section& IniDocument::addSection(const QString& name)
+{
+    sectionIndex_.insert(folded(name), qsizetype(sections_.size()));
+    sections_.push_back({name, {}, {}});
+    return sections_.back();
+}
+
+void IniDocument::addLine(Section& section, Line line)
+{
+    // A key that stands twice is found at its first line, as the file reads from the top.
+    if (line.hasEquals) {
+        const QString key = folded(line.key);
+        if (!section.keyIndex.contains(key))
+            section.keyIndex.insert(key, qsizetype(section.lines.size()));
+    }
+    section.lines.push_back(std::move(line));
+}
+
+qsizetype IniDocument::lineOf(const Section& section, const QString& key)
+{
+    return section.keyIndex.value(folded(key), -1);
 }
 
 bool IniDocument::hasKey(const QString& section, const QString& key) const
 {
-    if (const Section* s = findSection(section))
-        for (const Line& line : s->lines)
-            if (line.hasEquals && sameName(line.key, key))
-                return true;
-    return false;
+    const Section* s = findSection(section);
+    return s && lineOf(*s, key) >= 0;
 }
 
 QString IniDocument::value(const QString& section, const QString& key) const
 {
-    if (const Section* s = findSection(section))
-        for (const Line& line : s->lines)
-            if (line.hasEquals && sameName(line.key, key))
-                return line.value;
-    return {};
+    const Section* s = findSection(section);
+    const qsizetype line = s ? lineOf(*s, key) : -1;
+    return line >= 0 ? s->lines[std::size_t(line)].value : QString();
 }
 
 void IniDocument::setValue(const QString& section, const QString& key, const QString& text)
@@ -146,17 +160,12 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
 void IniDocument::store(const QString& section, const QString& key, const QString& value)
 {
     Section* s = findSection(section);
-    if (!s) {
-        sections_.push_back({section, {}});
-        s = &sections_.back();
-    }
-    for (Line& line : s->lines) {
-        if (line.hasEquals && sameName(line.key, key)) {
-            line.value = value;
-            return;
-        }
-    }
-    s->lines.push_back({key, value, true});
+    if (!s)
+        s = &addSection(section);
+    if (const qsizetype line = lineOf(*s, key); line >= 0)
+        s->lines[std::size_t(line)].value = value;
+    else
+        addLine(*s, {key, value, true});
 }
 
 QStringList IniDocument::sectionNames() const

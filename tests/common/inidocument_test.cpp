@@ -154,3 +154,29 @@ TEST(IniDocument, AloneItWritesExactlyWhatItHolds)
     ASSERT_TRUE(doc.save(path));
     EXPECT_EQ(Sandbox::readFile(path), QByteArray("[A]\r\nk= padded \r\nj=2\r\n\r\n"));
 }
+
+TEST(IniDocument, ManySectionsAndRepeatedNamesAreFoundAsFromTheTop)
+{
+    // 20,000 sections: every lookup went through all of them before. Names repeat in
+    // other letter case (non-ASCII too); the first section and the first key of a name win.
+    QByteArray file;
+    for (int i = 0; i < 20000; ++i)
+        file += "[Vindu-" + QByteArray::number(i) + "]\nLeft=" + QByteArray::number(i) + "\n";
+    file += "[vindu-7]\nleft=second\nTop=1\n[SØM]\nk=first\nK=second\n[søm]\nk=third\n";
+    IniDocument doc;
+    doc.parse(file);
+    EXPECT_EQ(doc.sectionNames().size(), 20001);
+    EXPECT_EQ(doc.value(QStringLiteral("VINDU-19999"), QStringLiteral("LEFT")), QStringLiteral("19999"));
+    EXPECT_EQ(doc.value(QStringLiteral("VINDU-7"), QStringLiteral("left")), QStringLiteral("7"));
+    EXPECT_EQ(doc.keys(QStringLiteral("vindu-7")), (QStringList{"Left", "left", "Top"}));
+    EXPECT_EQ(doc.value(QStringLiteral("søm"), QStringLiteral("K")), QStringLiteral("first"));
+    EXPECT_EQ(doc.sectionNames().last(), QStringLiteral("SØM"));
+
+    doc.setValue(QStringLiteral("Søm"), QStringLiteral("K"), QStringLiteral("changed"));
+    doc.setValue(QStringLiteral("VINDU-20000"), QStringLiteral("Left"), QStringLiteral("new"));
+    IniDocument reread;
+    reread.parse(doc.serialize());
+    EXPECT_EQ(reread.keys(QStringLiteral("SØM")), (QStringList{"k", "K", "k"}));
+    EXPECT_EQ(reread.value(QStringLiteral("SØM"), QStringLiteral("k")), QStringLiteral("changed"));
+    EXPECT_EQ(reread.sectionNames().last(), QStringLiteral("VINDU-20000"));
+}
