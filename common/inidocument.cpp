@@ -63,90 +63,88 @@ void IniDocument::parse(const QByteArray& bytes)
 {
     sections_.clear();
     sectionIndex_.clear();
+    keyIndex_.clear();
     changes_.clear();
     const DecodedText decoded = decodeText(bytes);
     encoding_ = decoded.encoding;
-    Section* current = nullptr;
+    qsizetype current = -1;
     for (const QString& raw : splitLines(decoded.text)) {
         const QString line = raw.trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
             continue;
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
             const QString name = line.mid(1, line.size() - 2).trimmed();
-            current = findSection(name);
-            if (!current)
-                current = &addSection(name);
+            current = sectionOf(name);
+            if (current < 0)
+                current = addSection(name);
             continue;
         }
-        if (!current)
+        if (current < 0)
             continue;
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq < 0)
-            addLine(*current, {QString(), line, false});
+            addLine(current, {QString(), line, false});
         else
-            addLine(*current, {line.left(eq).trimmed(), line.mid(eq + 1).trimmed(), true});
+            addLine(current, {line.left(eq).trimmed(), line.mid(eq + 1).trimmed(), true});
     }
 }
 
 QByteArray IniDocument::serialize() const
 {
-    const QString lineBreak = QStringLiteral("\r\n");
     QString text;
     for (const Section& section : sections_) {
-        text += QLatin1Char('[') + section.name + QLatin1Char(']') + lineBreak;
-        for (const Line& line : section.lines)
-            text += (line.hasEquals ? line.key + QLatin1Char('=') + line.value : line.value) + lineBreak;
-        text += lineBreak;
+        text.append(QLatin1Char('[')).append(section.name).append(QLatin1String("]\r\n"));
+        for (const Line& line : section.lines) {
+            if (line.hasEquals)
+                text.append(line.key).append(QLatin1Char('='));
+            text.append(line.value).append(QLatin1String("\r\n"));
+        }
+        text.append(QLatin1String("\r\n"));
     }
     return encodeText(text, encoding_);
 }
 
-IniDocument::Section* IniDocument::findSection(const QString& name)
+qsizetype IniDocument::sectionOf(const QString& name) const
 {
-    const auto found = sectionIndex_.constFind(folded(name));
-    return found == sectionIndex_.cend() ? nullptr : &sections_[std::size_t(*found)];
+    return sectionIndex_.value(folded(name), -1);
 }
 
-const IniDocument::Section* IniDocument::findSection(const QString& name) const
+qsizetype IniDocument::addSection(const QString& name)
 {
-    const auto found = sectionIndex_.constFind(folded(name));
-    return found == sectionIndex_.cend() ? nullptr : &sections_[std::size_t(*found)];
+    const qsizetype index = qsizetype(sections_.size());
+    sectionIndex_.insert(folded(name), index);
+    sections_.push_back({name, {}});
+    return index;
 }
 
-IniDocument::Section& IniDocument::addSection(const QString& name)
+void IniDocument::addLine(qsizetype section, Line line)
 {
-    sectionIndex_.insert(folded(name), qsizetype(sections_.size()));
-    sections_.push_back({name, {}, {}});
-    return sections_.back();
-}
-
-void IniDocument::addLine(Section& section, Line line)
-{
+    std::vector<Line>& lines = sections_[std::size_t(section)].lines;
     // A key that stands twice is found at its first line, as the file reads from the top.
     if (line.hasEquals) {
-        const QString key = folded(line.key);
-        if (!section.keyIndex.contains(key))
-            section.keyIndex.insert(key, qsizetype(section.lines.size()));
+        auto key = std::pair(section, folded(line.key));
+        if (!keyIndex_.contains(key))
+            keyIndex_.insert(std::move(key), qsizetype(lines.size()));
     }
-    section.lines.push_back(std::move(line));
+    lines.push_back(std::move(line));
 }
 
-qsizetype IniDocument::lineOf(const Section& section, const QString& key)
+qsizetype IniDocument::lineOf(qsizetype section, const QString& key) const
 {
-    return section.keyIndex.value(folded(key), -1);
+    return keyIndex_.value(std::pair(section, folded(key)), -1);
 }
 
 bool IniDocument::hasKey(const QString& section, const QString& key) const
 {
-    const Section* s = findSection(section);
-    return s && lineOf(*s, key) >= 0;
+    const qsizetype s = sectionOf(section);
+    return s >= 0 && lineOf(s, key) >= 0;
 }
 
 QString IniDocument::value(const QString& section, const QString& key) const
 {
-    const Section* s = findSection(section);
-    const qsizetype line = s ? lineOf(*s, key) : -1;
-    return line >= 0 ? s->lines[std::size_t(line)].value : QString();
+    const qsizetype s = sectionOf(section);
+    const qsizetype line = s >= 0 ? lineOf(s, key) : -1;
+    return line >= 0 ? sections_[std::size_t(s)].lines[std::size_t(line)].value : QString();
 }
 
 void IniDocument::setValue(const QString& section, const QString& key, const QString& text)
@@ -159,13 +157,13 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
 
 void IniDocument::store(const QString& section, const QString& key, const QString& value)
 {
-    Section* s = findSection(section);
-    if (!s)
-        s = &addSection(section);
-    if (const qsizetype line = lineOf(*s, key); line >= 0)
-        s->lines[std::size_t(line)].value = value;
+    qsizetype s = sectionOf(section);
+    if (s < 0)
+        s = addSection(section);
+    if (const qsizetype line = lineOf(s, key); line >= 0)
+        sections_[std::size_t(s)].lines[std::size_t(line)].value = value;
     else
-        addLine(*s, {key, value, true});
+        addLine(s, {key, value, true});
 }
 
 QStringList IniDocument::sectionNames() const
@@ -179,8 +177,8 @@ QStringList IniDocument::sectionNames() const
 QStringList IniDocument::keys(const QString& section) const
 {
     QStringList names;
-    if (const Section* s = findSection(section))
-        for (const Line& line : s->lines)
+    if (const qsizetype s = sectionOf(section); s >= 0)
+        for (const Line& line : sections_[std::size_t(s)].lines)
             if (line.hasEquals)
                 names << line.key;
     return names;

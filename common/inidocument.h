@@ -47,22 +47,21 @@ private:
     struct Section {
         QString name;
         std::vector<Line> lines;
-        QHash<QString, qsizetype> keyIndex; // folded key -> its first line
     };
     struct Change {
         QString section, key, value;
     };
-    Section* findSection(const QString& name);
-    const Section* findSection(const QString& name) const;
-    Section& addSection(const QString& name);
-    static void addLine(Section& section, Line line);
-    // The first line of key in section, or -1.
-    static qsizetype lineOf(const Section& section, const QString& key);
+    qsizetype addSection(const QString& name);
+    void addLine(qsizetype section, Line line);
+    // The first line of key in the section, or -1.
+    qsizetype lineOf(qsizetype section, const QString& key) const;
+    qsizetype sectionOf(const QString& name) const;
     void store(const QString& section, const QString& key, const QString& value);
     void mergeInto(const QByteArray& current);
     // Looked up by name, so that a file of many sections reads in linear time.
     std::vector<Section> sections_;
     QHash<QString, qsizetype> sectionIndex_; // folded name -> index in sections_
+    QHash<std::pair<qsizetype, QString>, qsizetype> keyIndex_; // section, folded key -> first line
     int lastError_ = 0;
     TextEncoding encoding_ = TextEncoding::Local8Bit;
     QByteArray fileBytes_;        // the file as loaded or last saved (empty when missing)

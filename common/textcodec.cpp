@@ -79,20 +79,19 @@ QByteArray encodeWithoutMark(const QString& text, TextEncoding encoding)
 QStringList splitLines(const QString& text)
 {
     QStringList lines;
-    QString current;
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    const qsizetype size = text.size();
+    qsizetype begin = 0;
+    for (qsizetype i = 0; i < size; ++i) {
         const QChar c = text[i];
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            lines << current;
-            current.clear();
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
-                ++i;
-        } else {
-            current += c;
-        }
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines << text.mid(begin, i - begin);
+        if (c == QLatin1Char('\r') && i + 1 < size && text[i + 1] == QLatin1Char('\n'))
+            ++i;
+        begin = i + 1;
     }
-    if (!current.isEmpty())
-        lines << current;
+    if (begin < size)
+        lines << text.mid(begin);
     return lines;
 }
 
