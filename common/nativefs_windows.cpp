@@ -19,6 +19,15 @@ HANDLE toHandle(Handle handle)
     return reinterpret_cast<HANDLE>(handle);
 }
 
+// Keeps file only when it is a file on disk, not a pipe or a device.
+int diskFileOnly(HANDLE file)
+{
+    if (GetFileType(file) == FILE_TYPE_DISK)
+        return 0;
+    CloseHandle(file);
+    return ERROR_BAD_FILE_TYPE;
+}
+
 OVERLAPPED at(std::int64_t offset)
 {
     OVERLAPPED overlapped{};
@@ -106,10 +115,8 @@ int openPlainFile(const Path& path, bool forWriting, Handle& handle)
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return lastError();
-    if (GetFileType(file) != FILE_TYPE_DISK) {
-        CloseHandle(file);
-        return ERROR_BAD_FILE_TYPE;
-    }
+    if (const int error = diskFileOnly(file))
+        return error;
     handle = reinterpret_cast<Handle>(file);
     return 0;
 }
@@ -200,10 +207,8 @@ int openOwnFile(const Path& path, int& descriptor)
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return lastError();
-    if (GetFileType(file) != FILE_TYPE_DISK) {
-        CloseHandle(file);
-        return ERROR_BAD_FILE_TYPE;
-    }
+    if (const int error = diskFileOnly(file))
+        return error;
     const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDWR | _O_BINARY);
     if (fd < 0) {
         CloseHandle(file);
