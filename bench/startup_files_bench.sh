@@ -35,10 +35,11 @@ trap cleanup EXIT
 export PRISLISTE_DB_HOST=127.0.0.1 PRISLISTE_DB_PORT="$(cat "$work/db/port")"
 number=90
 while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
-Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 export DISPLAY=":$number" QT_QPA_PLATFORM=xcb
-for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.05; done
+for _ in $(seq 200); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.05; done
+xwininfo -root >/dev/null 2>&1 || { echo "bench_startup_files: Xvfb did not start on :$number" >&2; exit 1; }
 
 # --- the files: the settings of every side, the logs ---
 export APPDATA="$work/appdata"

@@ -3,9 +3,6 @@
 #include "common/fileops.h"
 #include "common/filewritelock.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 namespace {
 // Section names and keys are compared without regard to case.
 QString folded(const QString& name)
@@ -16,8 +13,7 @@ QString folded(const QString& name)
 
 bool IniDocument::load(const QString& path)
 {
-    sections_.clear();
-    encoding_ = TextEncoding::Local8Bit;
+    parse({}); // empty, indexes too
     QByteArray bytes;
     lastError_ = readWholeFile(path, bytes, maximumFileSize);
     if (nativefs::isMissing(lastError_))

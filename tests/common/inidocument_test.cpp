@@ -180,3 +180,15 @@ TEST(IniDocument, ManySectionsAndRepeatedNamesAreFoundAsFromTheTop)
     EXPECT_EQ(reread.value(QStringLiteral("SØM"), QStringLiteral("k")), QStringLiteral("changed"));
     EXPECT_EQ(reread.sectionNames().last(), QStringLiteral("VINDU-20000"));
 }
+
+TEST(IniDocument, LoadingAgainFromAMissingFileLeavesNothingOfTheOldDocument)
+{
+    Sandbox sandbox;
+    IniDocument doc;
+    doc.parse("[A]\nk=v\n[B]\nx=y\n");
+    ASSERT_TRUE(doc.load(sandbox.workFolder() + QStringLiteral("/missing.ini")));
+    EXPECT_FALSE(doc.hasKey(QStringLiteral("B"), QStringLiteral("x")));
+    EXPECT_EQ(doc.value(QStringLiteral("A"), QStringLiteral("k")), QString());
+    doc.setValue(QStringLiteral("B"), QStringLiteral("x"), QStringLiteral("new"));
+    EXPECT_EQ(doc.serialize(), QByteArray("[B]\r\nx=new\r\n\r\n"));
+}
