@@ -64,12 +64,12 @@ void IniDocument::parse(const QByteArray& bytes)
     const DecodedText decoded = decodeText(bytes);
     encoding_ = decoded.encoding;
     qsizetype current = -1;
-    for (const QString& raw : splitLines(decoded.text)) {
-        const QString line = raw.trimmed();
+    for (const QStringView raw : splitLines(decoded.text)) {
+        const QStringView line = raw.trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
             continue;
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            const QString name = line.mid(1, line.size() - 2).trimmed();
+            const QString name = line.sliced(1, line.size() - 2).trimmed().toString();
             current = sectionOf(name);
             if (current < 0)
                 current = addSection(name);
@@ -79,9 +79,9 @@ void IniDocument::parse(const QByteArray& bytes)
             continue;
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq < 0)
-            addLine(current, {QString(), line, false});
+            addLine(current, {QString(), line.toString(), false});
         else
-            addLine(current, {line.left(eq).trimmed(), line.mid(eq + 1).trimmed(), true});
+            addLine(current, {line.first(eq).trimmed().toString(), line.sliced(eq + 1).trimmed().toString(), true});
     }
 }
 

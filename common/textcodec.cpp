@@ -76,22 +76,22 @@ QByteArray encodeWithoutMark(const QString& text, TextEncoding encoding)
     return local(text);
 }
 
-QStringList splitLines(const QString& text)
+QList<QStringView> splitLines(QStringView text)
 {
-    QStringList lines;
+    QList<QStringView> lines;
     const qsizetype size = text.size();
     qsizetype begin = 0;
     for (qsizetype i = 0; i < size; ++i) {
         const QChar c = text[i];
         if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
             continue;
-        lines << text.mid(begin, i - begin);
+        lines << text.sliced(begin, i - begin);
         if (c == QLatin1Char('\r') && i + 1 < size && text[i + 1] == QLatin1Char('\n'))
             ++i;
         begin = i + 1;
     }
     if (begin < size)
-        lines << text.mid(begin);
+        lines << text.sliced(begin);
     return lines;
 }
 
