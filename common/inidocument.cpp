@@ -5,10 +5,28 @@
 
 namespace {
 // Section names and keys are compared without regard to case.
-QString folded(const QString& name)
+CaselessName folded(const QString& name)
 {
-    return name.toCaseFolded();
+    return {name};
 }
+}
+
+size_t qHash(const CaselessName& name, size_t seed)
+{
+    // Case-folded code point by code point, as QString::compare folds them.
+    const QString& text = name.text;
+    size_t hash = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (c < 0x80) { // the usual names, without a call per character
+            hash = hash * 31 + (c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(char16_t(c), text[++i].unicode());
+        hash = hash * 31 + QChar::toCaseFolded(c);
+    }
+    return ::qHash(hash, seed);
 }
 
 bool IniDocument::load(const QString& path)

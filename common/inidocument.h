@@ -10,6 +10,17 @@
 #include <QStringList>
 #include <vector>
 
+// A section name or key as the index holds it: equal and hashed without regard to case,
+// sharing the text of the name itself (no folded copy is made).
+struct CaselessName {
+    QString text;
+    friend bool operator==(const CaselessName& a, const CaselessName& b)
+    {
+        return a.text.compare(b.text, Qt::CaseInsensitive) == 0;
+    }
+};
+size_t qHash(const CaselessName& name, size_t seed = 0);
+
 class IniDocument {
 public:
     // Far beyond any settings file; a larger one is taken for one that cannot be read.
@@ -60,8 +71,8 @@ private:
     void mergeInto(const QByteArray& current);
     // Looked up by name, so that a file of many sections reads in linear time.
     std::vector<Section> sections_;
-    QHash<QString, qsizetype> sectionIndex_; // folded name -> index in sections_
-    QHash<std::pair<qsizetype, QString>, qsizetype> keyIndex_; // section, folded key -> first line
+    QHash<CaselessName, qsizetype> sectionIndex_; // name -> index in sections_
+    QHash<std::pair<qsizetype, CaselessName>, qsizetype> keyIndex_; // section, key -> first line
     int lastError_ = 0;
     TextEncoding encoding_ = TextEncoding::Local8Bit;
     QByteArray fileBytes_;        // the file as loaded or last saved (empty when missing)
