@@ -33,10 +33,11 @@ trap cleanup EXIT
 "$source_dir/scripts/mariadb-private" sql "$work/db" --default-character-set=utf8mb4 brisvald \
   <"$source_dir/scripts/demo-data.sql"
 export PRISLISTE_DB_HOST=127.0.0.1 PRISLISTE_DB_PORT="$(cat "$work/db/port")"
-number=90
-while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
-Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Xvfb picks a free display itself and writes its number (no race with other servers).
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
+for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
+number="$(cat "$work/display")"
 export DISPLAY=":$number" QT_QPA_PLATFORM=xcb
 for _ in $(seq 200); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.05; done
 xwininfo -root >/dev/null 2>&1 || { echo "bench_startup_files: Xvfb did not start on :$number" >&2; exit 1; }
