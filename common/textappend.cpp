@@ -44,7 +44,7 @@ bool endsWithLineBreak(const QByteArray& tail, TextEncoding encoding)
     return !tail.isEmpty() && isBreak(tail.back());
 }
 
-int readAt(nativefs::Handle file, std::int64_t offset, std::int64_t length, QByteArray& bytes)
+int readBytes(nativefs::Handle file, std::int64_t offset, std::int64_t length, QByteArray& bytes)
 {
     bytes.resize(qsizetype(length));
     std::size_t done = 0;
@@ -59,7 +59,7 @@ int appendTo(nativefs::Handle file, const QStringList& lines)
     if (const int error = nativefs::fileSize(file, size))
         return error;
     QByteArray head;
-    if (const int error = readAt(file, 0, std::min<std::int64_t>(size, 3), head))
+    if (const int error = readBytes(file, 0, std::min<std::int64_t>(size, 3), head))
         return error;
     int markLength = 0;
     TextEncoding encoding = markedEncoding(head, &markLength);
@@ -75,7 +75,7 @@ int appendTo(nativefs::Handle file, const QStringList& lines)
     }
     if (size > markLength) {
         QByteArray tail;
-        if (const int error = readAt(file, size - std::min<std::int64_t>(size - markLength, 2), 2, tail))
+        if (const int error = readBytes(file, size - std::min<std::int64_t>(size - markLength, 2), 2, tail))
             return error;
         if (!endsWithLineBreak(tail.right(encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE ? 2 : 1), encoding))
             text.prepend(QStringLiteral("\r\n"));
