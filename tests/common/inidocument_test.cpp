@@ -1,3 +1,4 @@
+#include "common/filewritelock.h"
 #include "common/inidocument.h"
 #include "tests/support/qstringprint.h"
 #include "tests/support/sandbox.h"
@@ -5,7 +6,10 @@
 #include <QDir>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 TEST(IniDocument, ReadsAndWritesBackByTheFormatRules)
 {
@@ -191,4 +195,30 @@ TEST(IniDocument, LoadingAgainFromAMissingFileLeavesNothingOfTheOldDocument)
     EXPECT_EQ(doc.value(QStringLiteral("A"), QStringLiteral("k")), QString());
     doc.setValue(QStringLiteral("B"), QStringLiteral("x"), QStringLiteral("new"));
     EXPECT_EQ(doc.serialize(), QByteArray("[B]\r\nx=new\r\n\r\n"));
+}
+
+TEST(IniDocument, WriteBackWaitsForAnotherCopyThatHoldsTheLock)
+{
+    Sandbox sandbox;
+    const QString path = sandbox.workFolder() + QStringLiteral("/kvarnelo.ini");
+    const QString holding = sandbox.workFolder() + QStringLiteral("/holding");
+    Sandbox::writeFile(path, "[A]\r\nk=1\r\n");
+    IniDocument doc;
+    ASSERT_TRUE(doc.load(path));
+    doc.setValue(QStringLiteral("A"), QStringLiteral("mine"), QStringLiteral("1"));
+    const pid_t other = ::fork();
+    ASSERT_GE(other, 0);
+    if (other == 0) { // the other copy: takes the lock, then writes its key a moment later
+        FileWriteLock lock(path);
+        Sandbox::writeFile(holding, "");
+        ::usleep(300 * 1000);
+        Sandbox::writeFile(path, "[A]\r\nk=1\r\ntheirs=1\r\n");
+        ::_exit(0);
+    }
+    while (!QFileInfo::exists(holding))
+        ::usleep(1000);
+    ASSERT_TRUE(doc.save(path)); // waits for the lock, then sees the other copy's key
+    int status = 0;
+    ::waitpid(other, &status, 0);
+    EXPECT_EQ(Sandbox::readFile(path), QByteArray("[A]\r\nk=1\r\ntheirs=1\r\nmine=1\r\n\r\n"));
 }
