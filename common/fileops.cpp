@@ -24,3 +24,26 @@ int writeWholeFile(const QString& path, const QByteArray& bytes)
 {
     return nativefs::replaceFile(nativePath(path), bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
+
+int readWholeFile(const QString& path, QByteArray& bytes, qint64 limit)
+{
+    bytes.clear();
+    nativefs::Handle handle = nativefs::noHandle;
+    if (const int error = nativefs::openPlainFile(nativePath(path), false, handle))
+        return error;
+    std::int64_t size = 0;
+    int error = nativefs::fileSize(handle, size);
+    if (!error && size > limit)
+        error = nativefs::tooLarge;
+    if (!error) {
+        // One byte more than the size shows a file that grew meanwhile.
+        bytes.resize(static_cast<qsizetype>(size) + 1);
+        std::size_t done = 0;
+        error = nativefs::readAt(handle, 0, bytes.data(), static_cast<std::size_t>(bytes.size()), done);
+        if (!error && done > static_cast<std::size_t>(size))
+            error = nativefs::tooLarge;
+        bytes.resize(error ? 0 : static_cast<qsizetype>(done));
+    }
+    nativefs::closeFile(handle);
+    return error;
+}

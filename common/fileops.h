@@ -9,5 +9,10 @@
 nativefs::Path nativePath(const QString& path);
 QString fromNativePath(const nativefs::Path& path);
 
-// Temporary file + rename; 0 or the operating system's error number.
+// Temporary file + rename; 0 or the operating system's error number. A link is followed
+// and stays; a folder, pipe or device is refused.
 int writeWholeFile(const QString& path, const QByteArray& bytes);
+// Reads a plain file whole, links followed. A folder, pipe or device is refused without
+// waiting on it, and so is a file longer than limit bytes. 0 or the operating system's
+// error number (nativefs::isMissing tells a missing file).
+int readWholeFile(const QString& path, QByteArray& bytes, qint64 limit);

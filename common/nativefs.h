@@ -4,6 +4,7 @@
 // source can be compiled alone. Returns 0 on success.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,12 +18,52 @@ using Path = std::string;
 
 // "The folder already exists" is reported as 183, as Windows numbers it.
 constexpr int alreadyExists = 183;
+// A file too large to be read whole (EFBIG, ERROR_FILE_TOO_LARGE).
+#ifdef _WIN32
+constexpr int tooLarge = 223;
+#else
+constexpr int tooLarge = 27;
+#endif
+
+// An open file: a descriptor on Linux, a HANDLE on Windows; -1 when none.
+using Handle = std::intptr_t;
+constexpr Handle noHandle = -1;
 
 // Creates one folder; its parent must exist.
 int makeDirectory(const Path& path);
 // Writes the whole file to a temporary file beside it and renames it over the target;
-// on failure the old file is left as it was.
+// on failure the old file is left as it was. A symbolic link is followed: the file it
+// names is replaced and the link stays. A folder, pipe or device there is refused.
 int replaceFile(const Path& path, const char* data, std::size_t size);
+// The path that symbolic links at path lead to (path itself when it is none); the last
+// target need not exist.
+int resolveLinks(const Path& path, Path& target);
+
+// True for the error numbers of a missing file or folder.
+bool isMissing(int error);
+// Opens an existing plain file, following links, for reading (and writing). A folder,
+// pipe or device is refused with an error, never opened for long and never waited on.
+int openPlainFile(const Path& path, bool forWriting, Handle& handle);
+int fileSize(Handle handle, std::int64_t& size);
+// Reads up to size bytes at offset; done is less than size only at the end of the file.
+int readAt(Handle handle, std::int64_t offset, char* data, std::size_t size, std::size_t& done);
+// Writes all of data at offset.
+int writeAt(Handle handle, std::int64_t offset, const char* data, std::size_t size);
+int truncateFile(Handle handle, std::int64_t size);
+int syncFile(Handle handle);
+void closeFile(Handle handle);
+
+// Creates path as a file of its own, open for reading and writing, and gives its C
+// run-time descriptor. A plain file there with no other name is reused as it is; a link
+// (to anything), a file with other names, a pipe or a device is removed first, never
+// written through; a folder is refused.
+int openOwnFile(const Path& path, int& descriptor);
+
+// Takes an exclusive advisory lock for writing the file at path, waiting at most a few
+// seconds for another process to let go; unlockFile releases it. Linux locks the file's
+// folder, so no file is left behind; Windows a lock file beside it (name + ".lock").
+int lockForWriting(const Path& path, Handle& handle);
+void unlockFile(Handle handle);
 
 enum class EntryKind { File, Directory, Link };
 struct Entry {
@@ -43,5 +84,7 @@ int removeLink(const Path& path);
 int removeDirectory(const Path& path);
 // True when a file exists at path and is marked read-only.
 bool isReadOnly(const Path& path);
+// True when path (a trailing separator ignored) is itself a symbolic link or junction.
+bool isLink(const Path& path);
 
 } // namespace nativefs

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 namespace nativefs {
 
 namespace {
@@ -10,16 +13,66 @@ int lastError()
     const DWORD code = GetLastError();
     return code ? static_cast<int>(code) : ERROR_GEN_FAILURE;
 }
+
+HANDLE toHandle(Handle handle)
+{
+    return reinterpret_cast<HANDLE>(handle);
 }
+
+// Keeps file only when it is a file on disk, not a pipe or a device.
+int diskFileOnly(HANDLE file)
+{
+    if (GetFileType(file) == FILE_TYPE_DISK)
+        return 0;
+    CloseHandle(file);
+    return ERROR_BAD_FILE_TYPE;
+}
+
+OVERLAPPED at(std::int64_t offset)
+{
+    OVERLAPPED overlapped{};
+    overlapped.Offset = static_cast<DWORD>(offset & 0xFFFFFFFF);
+    overlapped.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+    return overlapped;
+}
+} // namespace
 
 int makeDirectory(const Path& path)
 {
     return CreateDirectoryW(path.c_str(), nullptr) ? 0 : lastError();
 }
 
+int resolveLinks(const Path& path, Path& target)
+{
+    target = path;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return 0;
+    HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return lastError();
+    std::wstring buffer(32768, L'\0');
+    const DWORD length = GetFinalPathNameByHandleW(file, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    const int error = length == 0 || length >= buffer.size() ? lastError() : 0;
+    CloseHandle(file);
+    if (!error) {
+        buffer.resize(length);
+        target = buffer;
+    }
+    return error;
+}
+
 int replaceFile(const Path& path, const char* data, std::size_t size)
 {
-    const Path temporary = path + L".tmp~" + std::to_wstring(GetCurrentProcessId());
+    Path target;
+    if (const int error = resolveLinks(path, target))
+        return error;
+    const DWORD existing = GetFileAttributesW(target.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY))
+        return ERROR_DIRECTORY;
+    const Path temporary = target + L".tmp~" + std::to_wstring(GetCurrentProcessId());
     DeleteFileW(temporary.c_str()); // left behind by a run that crashed
     HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -37,11 +90,162 @@ int replaceFile(const Path& path, const char* data, std::size_t size)
     if (!error && !FlushFileBuffers(file))
         error = lastError();
     CloseHandle(file);
-    if (!error && !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!error && !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = lastError();
     if (error)
         DeleteFileW(temporary.c_str());
     return error;
+}
+
+bool isMissing(int error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+int openPlainFile(const Path& path, bool forWriting, Handle& handle)
+{
+    handle = noHandle;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return lastError();
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return ERROR_DIRECTORY;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | (forWriting ? GENERIC_WRITE : 0),
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return lastError();
+    if (const int error = diskFileOnly(file))
+        return error;
+    handle = reinterpret_cast<Handle>(file);
+    return 0;
+}
+
+int fileSize(Handle handle, std::int64_t& size)
+{
+    LARGE_INTEGER value{};
+    if (!GetFileSizeEx(toHandle(handle), &value))
+        return lastError();
+    size = value.QuadPart;
+    return 0;
+}
+
+int readAt(Handle handle, std::int64_t offset, char* data, std::size_t size, std::size_t& done)
+{
+    done = 0;
+    while (done < size) {
+        OVERLAPPED overlapped = at(offset + static_cast<std::int64_t>(done));
+        const DWORD chunk = static_cast<DWORD>(size - done > 0x40000000 ? 0x40000000 : size - done);
+        DWORD read = 0;
+        if (!ReadFile(toHandle(handle), data + done, chunk, &read, &overlapped)) {
+            const int error = lastError();
+            return error == ERROR_HANDLE_EOF ? 0 : error;
+        }
+        if (read == 0)
+            break;
+        done += read;
+    }
+    return 0;
+}
+
+int writeAt(Handle handle, std::int64_t offset, const char* data, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        OVERLAPPED overlapped = at(offset + static_cast<std::int64_t>(done));
+        const DWORD chunk = static_cast<DWORD>(size - done > 0x40000000 ? 0x40000000 : size - done);
+        DWORD written = 0;
+        if (!WriteFile(toHandle(handle), data + done, chunk, &written, &overlapped) || written == 0)
+            return lastError();
+        done += written;
+    }
+    return 0;
+}
+
+int truncateFile(Handle handle, std::int64_t size)
+{
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = size;
+    return SetFileInformationByHandle(toHandle(handle), FileEndOfFileInfo, &end, sizeof end) ? 0 : lastError();
+}
+
+int syncFile(Handle handle)
+{
+    return FlushFileBuffers(toHandle(handle)) ? 0 : lastError();
+}
+
+void closeFile(Handle handle)
+{
+    if (handle != noHandle)
+        CloseHandle(toHandle(handle));
+}
+
+int openOwnFile(const Path& path, int& descriptor)
+{
+    descriptor = -1;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        bool dropName = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; // a link: removed itself
+        if (!dropName && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return ERROR_DIRECTORY;
+        if (!dropName) { // a file with other names is not emptied through this one
+            HANDLE existing = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            BY_HANDLE_FILE_INFORMATION info{};
+            if (existing != INVALID_HANDLE_VALUE) {
+                dropName = GetFileType(existing) != FILE_TYPE_DISK
+                    || (GetFileInformationByHandle(existing, &info) && info.nNumberOfLinks > 1);
+                CloseHandle(existing);
+            }
+        }
+        if (dropName)
+            if (const int error = removeLink(path))
+                return error;
+    }
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return lastError();
+    if (const int error = diskFileOnly(file))
+        return error;
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDWR | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(file);
+        return ERROR_TOO_MANY_OPEN_FILES;
+    }
+    descriptor = fd;
+    return 0;
+}
+
+int lockForWriting(const Path& path, Handle& handle)
+{
+    handle = noHandle;
+    const Path lockPath = path + L".lock";
+    HANDLE file = CreateFileW(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return lastError();
+    // At most about ten seconds: a copy of the program that hangs must not hang this one.
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        OVERLAPPED whole{};
+        if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {
+            handle = reinterpret_cast<Handle>(file);
+            return 0;
+        }
+        if (GetLastError() != ERROR_LOCK_VIOLATION)
+            break;
+        Sleep(20);
+    }
+    const int error = lastError();
+    CloseHandle(file);
+    return error;
+}
+
+void unlockFile(Handle handle)
+{
+    closeFile(handle); // closing lets go of the lock
 }
 
 int listDirectory(const Path& folder, std::vector<Entry>& entries)
@@ -105,6 +309,15 @@ bool isReadOnly(const Path& path)
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)
         && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+bool isLink(const Path& path)
+{
+    Path bare = path;
+    while (bare.size() > 3 && (bare.back() == L'\\' || bare.back() == L'/'))
+        bare.pop_back();
+    const DWORD attributes = GetFileAttributesW(bare.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 } // namespace nativefs

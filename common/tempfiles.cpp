@@ -70,6 +70,10 @@ void cleanfolder(const QString& folder)
 
 void deletetree(const QString& folder, const QString& start)
 {
+    // A folder that is itself a link or junction is not entered: what it leads to is
+    // someone else's. Links inside the tree are removed as entries below.
+    if (nativefs::isLink(nativePath(folder)))
+        return;
     BusyCursor busy;
     const bool verbose = verboseLogging();
     if (verbose)

@@ -11,7 +11,8 @@ void deletetempfiles(bool system);
 // long and it exists; the folder itself stays.
 void cleanfolder(const QString& folder);
 // Deletes the entries of folder recursively and removes folder unless it is start.
-// A symbolic link (or junction) is removed itself; nothing behind it is touched.
+// A symbolic link (or junction) is removed itself; nothing behind it is touched; a folder
+// that is itself a link is left alone.
 void deletetree(const QString& folder, const QString& start);
 // The printer spool folder; empty where there is none.
 QString spoolfolder();

@@ -1,12 +1,14 @@
 #include "common/textfil.h"
 
 #include "common/fileops.h"
+#include "common/filewritelock.h"
 #include "common/messages.h"
 #include "common/platform.h"
 #include "common/regional.h"
+#include "common/textappend.h"
+#include "common/textcodec.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 Log& Log::instance()
@@ -18,32 +20,40 @@ Log& Log::instance()
 void Log::initialize(const QString& programPath)
 {
     lines_.clear();
+    linesInFile_ = 0;
     logging = false;
     verbose = false;
     errorCount = warningCount = hintCount = 0;
-    encoding_ = TextEncoding::Local8Bit;
     unreadableFile_ = false;
     const QChar sep = Platform::separator();
     path_ = platform().appData() + sep + QStringLiteral("Kvarnelo") + sep + QStringLiteral("log") + sep
         + QFileInfo(programPath).completeBaseName() + QStringLiteral(".log");
 }
 
-QByteArray Log::fileContent() const
+namespace {
+QByteArray linesText(const QStringList& lines)
 {
     QString text;
-    for (const QString& line : lines_)
+    for (const QString& line : lines)
         text += line + QStringLiteral("\r\n");
-    return encodeText(text, encoding_);
+    return encodeText(text, TextEncoding::Local8Bit);
+}
 }
 
 bool Log::finalize()
 {
-    // A log folder removed while the program ran is made again rather than losing the run.
-    if (!unreadableFile_ && !QFileInfo::exists(path_))
-        QDir().mkpath(QFileInfo(path_).absolutePath());
-    const bool written = !unreadableFile_ && writeWholeFile(path_, fileContent()) == 0;
+    const QStringList pending = lines_.mid(linesInFile_);
     lines_.clear();
-    return written;
+    linesInFile_ = 0;
+    if (unreadableFile_)
+        return false;
+    // A log folder removed while the program ran is made again rather than losing the run.
+    QDir().mkpath(QFileInfo(path_).absolutePath());
+    FileWriteLock lock(path_);
+    const int error = appendLines(path_, pending);
+    if (nativefs::isMissing(error))
+        return writeWholeFile(path_, linesText(pending)) == 0;
+    return error == 0;
 }
 
 void WriteLog(const QString& message)
@@ -51,7 +61,8 @@ void WriteLog(const QString& message)
     Log& log = Log::instance();
     if (!log.logging)
         return;
-    log.lines_ << nowText() + QLatin1Char(' ') + message;
+    // A line break in a message (a user name, a server's text) would forge lines of its own.
+    log.lines_ << nowText() + QLatin1Char(' ') + oneLine(message);
     auto startsWith = [&](const char* tag) { return message.startsWith(QLatin1String(tag)); };
     if (startsWith("ERROR:") || startsWith("FEIL:"))
         ++log.errorCount;
@@ -66,28 +77,37 @@ void ClearLog()
     Log& log = Log::instance();
     const QString line = nowText() + QStringLiteral(" LOGGFIL TØMT (TextFile.ClearLog).");
     log.lines_ = QStringList{line};
-    const int error = writeWholeFile(log.path_, log.fileContent());
-    if (error == 0)
+    log.linesInFile_ = 0;
+    int error = 0;
+    {
+        FileWriteLock lock(log.path_);
+        error = writeWholeFile(log.path_, linesText(log.lines_));
+    }
+    if (error == 0) {
         log.unreadableFile_ = false;
-    else
+        log.linesInFile_ = 1;
+    } else {
         showFeil(QStringLiteral("Feil under oppretting av ny fil: ") + log.path_ + QStringLiteral("  (")
                  + QString::number(error) + QLatin1Char(')'));
+    }
     log.errorCount = 0;
 }
 
 void LoadLog()
 {
+    // The old lines stay in the file; only whether it can be added to is looked at.
     Log& log = Log::instance();
-    QFile file(log.path_);
-    if (!file.exists())
+    nativefs::Handle file = nativefs::noHandle;
+    const int error = nativefs::openPlainFile(nativePath(log.path_), false, file);
+    nativefs::closeFile(file);
+    if (nativefs::isMissing(error))
         return;
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (error) {
         log.unreadableFile_ = true;
         return;
     }
-    const DecodedText decoded = decodeText(file.readAll());
-    log.encoding_ = decoded.encoding;
-    log.lines_ = splitLines(decoded.text);
+    log.lines_.clear();
+    log.linesInFile_ = 0;
 }
 
 bool verboseLogging()

@@ -1,8 +1,9 @@
 #pragma once
 // The log: one process-wide list of time-stamped lines, carried from run to run in one
 // file per program under APPDATA/Kvarnelo/log/. Only ClearLog and finalize write the file.
-
-#include "common/textcodec.h"
+// The lines of earlier runs stay in the file and are never read into the list: finalize
+// adds this run's lines to the file as it is then, so the cost of a run does not grow
+// with the file, and two copies of the program running at once both keep their lines.
 
 #include <QString>
 #include <QStringList>
@@ -13,9 +14,9 @@ public:
 
     // Empty list, counts 0, switches off; the file path from APPDATA and the program name.
     void initialize(const QString& programPath);
-    // Writes the whole list to the file (temporary file + rename, the folder made when it
-    // is missing) and empties the list; false when the file could not be written (the old
-    // file is then left as it was).
+    // Adds the lines of the list that are not yet in the file to its end, under a lock
+    // (a missing file, or folder, is made: temporary file + rename), and empties the list;
+    // false when the file could not be written (the old file is then left as it was).
     // Never throws.
     bool finalize();
 
@@ -31,10 +32,9 @@ private:
     friend void WriteLog(const QString&);
     friend void ClearLog();
     friend void LoadLog();
-    QStringList lines_;
+    QStringList lines_; // this run's lines
+    qsizetype linesInFile_ = 0; // how many of them, from the first, the file already holds
     QString path_;
-    QByteArray fileContent() const;
-    TextEncoding encoding_ = TextEncoding::Local8Bit; // kept from the loaded file
     bool unreadableFile_ = false; // the file exists but could not be read: never overwritten
 };
 

@@ -2,6 +2,7 @@
 
 #include "common/busycursor.h"
 #include "common/errorreport.h"
+#include "common/fileops.h"
 #include "common/messages.h"
 #include "common/platform.h"
 #include "webdocs/cookiestore.h"
@@ -134,8 +135,14 @@ void THttpDownloadForm::FormDblClick()
 
 bool THttpDownloadForm::receive(const QString& partFile)
 {
-    QFile file(partFile);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) || !lockExclusively(file))
+    // Made by the download itself: a link, pipe or second name planted under the ".part"
+    // name is removed, never written through.
+    int descriptor = -1;
+    if (nativefs::openOwnFile(nativePath(partFile), descriptor) != 0)
+        return false;
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadWrite | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)
+        || !lockExclusively(file))
         return false;
     // Emptied only after the lock, and only when needed: on ext4 a truncated file is
     // written out at close, which costs more than the whole download of a small picture.

@@ -1,3 +1,4 @@
+#include "common/filewritelock.h"
 #include "common/inidocument.h"
 #include "tests/support/qstringprint.h"
 #include "tests/support/sandbox.h"
@@ -5,7 +6,10 @@
 #include <QDir>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 TEST(IniDocument, ReadsAndWritesBackByTheFormatRules)
 {
@@ -105,4 +109,116 @@ TEST(IniDocument, LoadAndSaveThroughTheFile)
 
     EXPECT_FALSE(doc.save(sandbox.workFolder() + QStringLiteral("/gone/kvarnelo.ini")));
     EXPECT_NE(doc.lastError(), 0);
+}
+
+TEST(IniDocument, TwoCopiesOnOneFileKeepEachOthersChanges)
+{
+    Sandbox sandbox;
+    const QString path = sandbox.workFolder() + QStringLiteral("/kvarnelo.ini");
+    const QByteArray start = "[STANDARD]\r\nLogToFile=1\r\nShared=old\r\n\r\n[FOLDERS]\r\ntmp_folder=/t/\r\n\r\n";
+    Sandbox::writeFile(path, start);
+    IniDocument first, second;
+    ASSERT_TRUE(first.load(path));
+    ASSERT_TRUE(second.load(path));
+    first.setValue(QStringLiteral("STANDARD"), QStringLiteral("FirstOnly"), QStringLiteral("1"));
+    first.setValue(QStringLiteral("STANDARD"), QStringLiteral("Shared"), QStringLiteral("first"));
+    second.setValue(QStringLiteral("FOLDERS"), QStringLiteral("log_folder"), QStringLiteral("/l/"));
+    second.setValue(QStringLiteral("VINDU-X"), QStringLiteral("Left"), QStringLiteral("7"));
+    second.setValue(QStringLiteral("standard"), QStringLiteral("shared"), QStringLiteral("second"));
+    ASSERT_TRUE(first.save(path));
+    ASSERT_TRUE(second.save(path)); // the later write wins where both set a key
+    const QByteArray merged = "[STANDARD]\r\nLogToFile=1\r\nShared=second\r\nFirstOnly=1\r\n\r\n"
+                              "[FOLDERS]\r\ntmp_folder=/t/\r\nlog_folder=/l/\r\n\r\n"
+                              "[VINDU-X]\r\nLeft=7\r\n\r\n";
+    EXPECT_EQ(Sandbox::readFile(path), merged);
+    EXPECT_EQ(second.serialize(), merged); // the copy now holds the file as written
+
+    // The first copy's next write-back puts only what it set since its last write.
+    first.setValue(QStringLiteral("STANDARD"), QStringLiteral("Later"), QStringLiteral("x"));
+    ASSERT_TRUE(first.save(path));
+    IniDocument reread;
+    reread.load(path);
+    EXPECT_EQ(reread.value(QStringLiteral("STANDARD"), QStringLiteral("Shared")), QStringLiteral("second"));
+    EXPECT_EQ(reread.value(QStringLiteral("VINDU-X"), QStringLiteral("Left")), QStringLiteral("7"));
+    EXPECT_EQ(reread.value(QStringLiteral("STANDARD"), QStringLiteral("Later")), QStringLiteral("x"));
+}
+
+TEST(IniDocument, AloneItWritesExactlyWhatItHolds)
+{
+    // Values that the file cannot keep as they are (blanks at the ends) are written as
+    // held, not re-read first: a copy running alone writes what it always wrote.
+    Sandbox sandbox;
+    const QString path = sandbox.workFolder() + QStringLiteral("/kvarnelo.ini");
+    Sandbox::writeFile(path, "[A]\r\nk=1\r\n");
+    IniDocument doc;
+    ASSERT_TRUE(doc.load(path));
+    doc.setValue(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral(" padded "));
+    ASSERT_TRUE(doc.save(path));
+    doc.setValue(QStringLiteral("A"), QStringLiteral("j"), QStringLiteral("2"));
+    ASSERT_TRUE(doc.save(path));
+    EXPECT_EQ(Sandbox::readFile(path), QByteArray("[A]\r\nk= padded \r\nj=2\r\n\r\n"));
+}
+
+TEST(IniDocument, ManySectionsAndRepeatedNamesAreFoundAsFromTheTop)
+{
+    // 20,000 sections: every lookup went through all of them before. Names repeat in
+    // other letter case (non-ASCII too); the first section and the first key of a name win.
+    QByteArray file;
+    for (int i = 0; i < 20000; ++i)
+        file += "[Vindu-" + QByteArray::number(i) + "]\nLeft=" + QByteArray::number(i) + "\n";
+    file += "[vindu-7]\nleft=second\nTop=1\n[SØM]\nk=first\nK=second\n[søm]\nk=third\n";
+    IniDocument doc;
+    doc.parse(file);
+    EXPECT_EQ(doc.sectionNames().size(), 20001);
+    EXPECT_EQ(doc.value(QStringLiteral("VINDU-19999"), QStringLiteral("LEFT")), QStringLiteral("19999"));
+    EXPECT_EQ(doc.value(QStringLiteral("VINDU-7"), QStringLiteral("left")), QStringLiteral("7"));
+    EXPECT_EQ(doc.keys(QStringLiteral("vindu-7")), (QStringList{"Left", "left", "Top"}));
+    EXPECT_EQ(doc.value(QStringLiteral("søm"), QStringLiteral("K")), QStringLiteral("first"));
+    EXPECT_EQ(doc.sectionNames().last(), QStringLiteral("SØM"));
+
+    doc.setValue(QStringLiteral("Søm"), QStringLiteral("K"), QStringLiteral("changed"));
+    doc.setValue(QStringLiteral("VINDU-20000"), QStringLiteral("Left"), QStringLiteral("new"));
+    IniDocument reread;
+    reread.parse(doc.serialize());
+    EXPECT_EQ(reread.keys(QStringLiteral("SØM")), (QStringList{"k", "K", "k"}));
+    EXPECT_EQ(reread.value(QStringLiteral("SØM"), QStringLiteral("k")), QStringLiteral("changed"));
+    EXPECT_EQ(reread.sectionNames().last(), QStringLiteral("VINDU-20000"));
+}
+
+TEST(IniDocument, LoadingAgainFromAMissingFileLeavesNothingOfTheOldDocument)
+{
+    Sandbox sandbox;
+    IniDocument doc;
+    doc.parse("[A]\nk=v\n[B]\nx=y\n");
+    ASSERT_TRUE(doc.load(sandbox.workFolder() + QStringLiteral("/missing.ini")));
+    EXPECT_FALSE(doc.hasKey(QStringLiteral("B"), QStringLiteral("x")));
+    EXPECT_EQ(doc.value(QStringLiteral("A"), QStringLiteral("k")), QString());
+    doc.setValue(QStringLiteral("B"), QStringLiteral("x"), QStringLiteral("new"));
+    EXPECT_EQ(doc.serialize(), QByteArray("[B]\r\nx=new\r\n\r\n"));
+}
+
+TEST(IniDocument, WriteBackWaitsForAnotherCopyThatHoldsTheLock)
+{
+    Sandbox sandbox;
+    const QString path = sandbox.workFolder() + QStringLiteral("/kvarnelo.ini");
+    const QString holding = sandbox.workFolder() + QStringLiteral("/holding");
+    Sandbox::writeFile(path, "[A]\r\nk=1\r\n");
+    IniDocument doc;
+    ASSERT_TRUE(doc.load(path));
+    doc.setValue(QStringLiteral("A"), QStringLiteral("mine"), QStringLiteral("1"));
+    const pid_t other = ::fork();
+    ASSERT_GE(other, 0);
+    if (other == 0) { // the other copy: takes the lock, then writes its key a moment later
+        FileWriteLock lock(path);
+        Sandbox::writeFile(holding, "");
+        ::usleep(300 * 1000);
+        Sandbox::writeFile(path, "[A]\r\nk=1\r\ntheirs=1\r\n");
+        ::_exit(0);
+    }
+    while (!QFileInfo::exists(holding))
+        ::usleep(1000);
+    ASSERT_TRUE(doc.save(path)); // waits for the lock, then sees the other copy's key
+    int status = 0;
+    ::waitpid(other, &status, 0);
+    EXPECT_EQ(Sandbox::readFile(path), QByteArray("[A]\r\nk=1\r\ntheirs=1\r\nmine=1\r\n\r\n"));
 }

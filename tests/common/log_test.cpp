@@ -1,4 +1,5 @@
 #include "common/messages.h"
+#include "common/regional.h"
 #include "common/textfil.h"
 #include "tests/support/qstringprint.h"
 #include "tests/support/sandbox.h"
@@ -10,9 +11,33 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QRegularExpression>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace {
+// Files of this process cannot grow past a few bytes while it lives, as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
 class LogTest : public ::testing::Test {
 protected:
     LogTest()
@@ -194,12 +219,25 @@ TEST_F(LogTest, FailedWriteLeavesTheOldFileAsItWas)
 {
     makeLogFolder();
     Sandbox::writeFile(logPath(), "old\r\n");
-    // Block the temporary file beside the log with a folder of the same name.
+    Log::instance().logging = true;
+    WriteLog(QStringLiteral("new"));
+    {
+        // The disk fills up after a few bytes of the new line.
+        FileSizeLimit limit(10);
+        EXPECT_FALSE(Log::instance().finalize());
+    }
+    EXPECT_EQ(Sandbox::readFile(logPath()), QByteArray("old\r\n"));
+}
+
+TEST_F(LogTest, FailedCreationLeavesNoFile)
+{
+    makeLogFolder();
+    // Block the temporary file beside the new log with a folder of the same name.
     QDir().mkpath(logPath() + QStringLiteral(".tmp~") + QString::number(QCoreApplication::applicationPid()));
     Log::instance().logging = true;
     WriteLog(QStringLiteral("new"));
     EXPECT_FALSE(Log::instance().finalize());
-    EXPECT_EQ(Sandbox::readFile(logPath()), QByteArray("old\r\n"));
+    EXPECT_FALSE(QFileInfo::exists(logPath()));
 }
 
 TEST_F(LogTest, FileThatCannotBeReadIsNeverOverwritten)
@@ -215,4 +253,101 @@ TEST_F(LogTest, FileThatCannotBeReadIsNeverOverwritten)
     }
     QFile::setPermissions(logPath(), QFile::ReadOwner | QFile::WriteOwner);
     EXPECT_EQ(Sandbox::readFile(logPath()), QByteArray("lines of earlier runs\r\n"));
+}
+
+TEST_F(LogTest, LineBreaksInAMessageBecomeBlanksSoNoLineIsForged)
+{
+    struct Case { const char* message; const char* kept; };
+    const Case cases[] = {
+        {"BRUKER: x\nFEIL: injected", "BRUKER: x FEIL: injected"},
+        {"BRUKER: x\r\nFEIL: injected", "BRUKER: x FEIL: injected"},
+        {"BRUKER: x\rADVARSEL: injected\n", "BRUKER: x ADVARSEL: injected "},
+        {"\nFEIL: at the start", " FEIL: at the start"},
+    };
+    makeLogFolder();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        QFile::remove(logPath());
+        Log& log = Log::instance();
+        log.initialize(QStringLiteral("prisliste"));
+        log.logging = true;
+        WriteLog(QString::fromUtf8(c.message));
+        EXPECT_EQ(log.errorCount + log.warningCount, 0);
+        ASSERT_TRUE(log.finalize());
+        const QStringList lines = QString::fromUtf8(Sandbox::readFile(logPath())).split(QStringLiteral("\r\n"));
+        ASSERT_EQ(lines.size(), 2); // one line and the empty text after its line break
+        EXPECT_EQ(lines[0].section(QLatin1Char(' '), 2), QString::fromUtf8(c.kept));
+    }
+}
+
+TEST_F(LogTest, OldLinesAreNeverReadSoAHugeLogCostsNothingAtStartOrEnd)
+{
+    // A sparse 4 GiB log: reading it whole, as the run once did, cannot even be tried.
+    makeLogFolder();
+    Sandbox::writeFile(logPath(), "first line of an old run\n");
+    const qint64 huge = qint64(4) << 30;
+    ASSERT_TRUE(QFile::resize(logPath(), huge));
+    Log& log = Log::instance();
+    log.logging = true;
+    LoadLog();
+    WriteLog(QStringLiteral("START: /opt/kvarnelo/prisliste"));
+    ASSERT_TRUE(log.finalize());
+    QFile file(logPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(25), QByteArray("first line of an old run\n"));
+    const QByteArray added = "\r\n" + QByteArray(nowText().size() + 1, 'x') + "START: /opt/kvarnelo/prisliste\r\n";
+    ASSERT_EQ(file.size(), huge + added.size());
+    file.seek(huge);
+    const QByteArray tail = file.readAll();
+    EXPECT_TRUE(tail.startsWith("\r\n")) << "the old last line gets its line break first";
+    EXPECT_TRUE(tail.endsWith(" START: /opt/kvarnelo/prisliste\r\n"));
+}
+
+TEST_F(LogTest, OldBytesStayAsTheyAreAndNewLinesFollowTheFilesEncoding)
+{
+    struct Case { const char* name; QByteArray old; const char* message; QByteArray breakFirst, added; };
+    const Case cases[] = {
+        {"LF endings kept", "a\nb\n", "ny", "", " ny\r\n"},
+        {"last line without break", "a\r\nb", "ny", "\r\n", " ny\r\n"},
+        {"Latin-1 file: new line in Latin-1", "S\xF8m\r\n", "Søm", "", " S\xF8m\r\n"},
+        {"UTF-8 file: new line in UTF-8", "S\xC3\xB8m\r\n", "Søm", "", " S\xC3\xB8m\r\n"},
+        {"UTF-16LE, last line without break", QByteArray("\xFF\xFE" "a\0", 4), "b", QByteArray("\r\0\n\0", 4),
+         QByteArray(" \0b\0\r\0\n\0", 8)},
+    };
+    makeLogFolder();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Sandbox::writeFile(logPath(), c.old);
+        Log& log = Log::instance();
+        log.initialize(QStringLiteral("prisliste"));
+        log.logging = true;
+        LoadLog();
+        WriteLog(QString::fromUtf8(c.message));
+        ASSERT_TRUE(log.finalize());
+        const QByteArray bytes = Sandbox::readFile(logPath());
+        ASSERT_TRUE(bytes.startsWith(c.old));
+        const QByteArray rest = bytes.mid(c.old.size());
+        EXPECT_TRUE(rest.startsWith(c.breakFirst));
+        EXPECT_TRUE(rest.endsWith(c.added));
+        const int unit = c.old.startsWith("\xFF\xFE") ? 2 : 1;
+        EXPECT_EQ(rest.size(), c.breakFirst.size() + nowText().size() * unit + c.added.size());
+    }
+}
+
+TEST_F(LogTest, LinesAnotherCopyAddedMeanwhileAreKept)
+{
+    makeLogFolder();
+    Sandbox::writeFile(logPath(), "old run\r\n");
+    Log& log = Log::instance();
+    log.logging = true;
+    LoadLog();
+    WriteLog(QStringLiteral("this copy"));
+    // The other copy ends first and adds its own line.
+    Sandbox::writeFile(logPath(), "old run\r\nother copy\r\n");
+    ASSERT_TRUE(log.finalize());
+    const QStringList lines = QString::fromUtf8(Sandbox::readFile(logPath())).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], QStringLiteral("old run"));
+    EXPECT_EQ(lines[1], QStringLiteral("other copy"));
+    EXPECT_TRUE(lines[2].endsWith(QStringLiteral(" this copy")));
 }

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 class SettingsTest : public ::testing::Test {
@@ -294,4 +295,25 @@ TEST_F(SettingsTest, SettingsFileThatCannotBeReadIsNeverOverwritten)
     EXPECT_EQ(Sandbox::readFile(iniPath), QByteArray("[STANDARD]\r\nLogToFile=1\r\n"));
     ASSERT_FALSE(Log::instance().lines().isEmpty());
     EXPECT_TRUE(Log::instance().lines().back().endsWith(QStringLiteral(" INI-CRASH i HS_REG: ") + iniPath));
+}
+
+TEST_F(SettingsTest, UserFileThatIsAPipeOrDeviceIsNeitherWaitedOnNorReplaced)
+{
+    const QString userFile = sandbox.workFolder() + QStringLiteral("/kari.INI");
+    for (bool pipe : {true, false}) {
+        SCOPED_TRACE(pipe ? "pipe" : "/dev/zero");
+        QFile::remove(userFile);
+        if (pipe)
+            ASSERT_EQ(::mkfifo(QFile::encodeName(userFile).constData(), 0600), 0);
+        else
+            ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), userFile));
+        openSettings();
+        openuserini();
+        EXPECT_TRUE(SettingsStore::instance().documentUnreadable);
+        writeiniinteger(QStringLiteral("Left"), 120);
+        openmainini();
+        EXPECT_FALSE(SettingsStore::instance().documentUnreadable);
+        EXPECT_EQ(QFileInfo(userFile).isSymLink(), !pipe);
+        EXPECT_EQ(QFileInfo(userFile).isFile(), false);
+    }
 }

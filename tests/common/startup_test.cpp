@@ -9,6 +9,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 class StartupTest : public ::testing::Test {
@@ -295,4 +298,109 @@ TEST_F(StartupTest, LogFolderThatCannotBeWrittenDoesNotLoseTheSettings)
     Sandbox::writeFile(base + QStringLiteral("log"), "a file where the folder belongs");
     shutdown();
     EXPECT_EQ(readIni(workIni).value(QStringLiteral("STANDARD"), QStringLiteral("Kept")), QStringLiteral("1"));
+}
+
+TEST_F(StartupTest, SpecialFilesAreTakenForFilesThatCannotBeReadAndStayAsTheyAre)
+{
+    // Each would hang start-up (a pipe) or exhaust memory (an endless device) if read.
+    enum Kind { Pipe, EndlessDevice, Folder };
+    struct Case { const char* name; Kind kind; bool settings; };
+    const Case cases[] = {
+        {"settings pipe", Pipe, true}, {"settings /dev/zero", EndlessDevice, true}, {"settings folder", Folder, true},
+        {"log pipe", Pipe, false}, {"log /dev/zero", EndlessDevice, false}, {"log folder", Folder, false},
+    };
+    const QString etcIni = base + QStringLiteral("etc/kvarnelo.ini");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(base).removeRecursively();
+        QDir().mkpath(base + QStringLiteral("data"));
+        QDir().mkpath(base + QStringLiteral("log"));
+        QDir().mkpath(base + QStringLiteral("etc"));
+        if (!c.settings)
+            Sandbox::writeFile(etcIni, "[STANDARD]\r\nLogToFile=1\r\n");
+        const QString special = c.settings ? etcIni : logPath;
+        const QByteArray native = QFile::encodeName(special);
+        if (c.kind == Pipe)
+            ASSERT_EQ(::mkfifo(native.constData(), 0600), 0);
+        else if (c.kind == EndlessDevice)
+            ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), special));
+        else
+            ASSERT_TRUE(QDir().mkpath(special));
+        run({QStringLiteral("--debug")});
+        struct stat st {};
+        ASSERT_EQ(::lstat(native.constData(), &st), 0);
+        EXPECT_TRUE(c.kind == Pipe ? S_ISFIFO(st.st_mode) : c.kind == Folder ? S_ISDIR(st.st_mode) : S_ISLNK(st.st_mode));
+        EXPECT_EQ(QDir(QFileInfo(special).path()).entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks), QStringList())
+            << "nothing beside it";
+    }
+}
+
+TEST_F(StartupTest, LinkedSettingsUserAndLogFilesStayLinksAndTheirTargetsAreWritten)
+{
+    QDir().mkpath(base + QStringLiteral("data"));
+    QDir().mkpath(base + QStringLiteral("etc"));
+    QDir().mkpath(base + QStringLiteral("log"));
+    const QString real = sandbox.root() + QStringLiteral("/real/");
+    Sandbox::writeFile(real + QStringLiteral("kvarnelo.ini"), "[STANDARD]\r\nLogToFile=1\r\n");
+    Sandbox::writeFile(real + QStringLiteral("kari.INI"), "[VINDU-X]\r\nLeft=1\r\n");
+    Sandbox::writeFile(real + QStringLiteral("prisliste.log"), "old line\r\n");
+    const QString etcIni = base + QStringLiteral("etc/kvarnelo.ini");
+    const QString userIni = base + QStringLiteral("etc/kari.INI");
+    ASSERT_TRUE(QFile::link(real + QStringLiteral("kvarnelo.ini"), etcIni));
+    ASSERT_TRUE(QFile::link(QStringLiteral("../../../real/kari.INI"), userIni)); // relative to its folder
+    ASSERT_TRUE(QFile::link(real + QStringLiteral("prisliste.log"), logPath));
+
+    startup({}, program);
+    writeinistring(QStringLiteral("Kept"), QStringLiteral("yes"));
+    openuserini();
+    setsection(QStringLiteral("VINDU-X"));
+    writeiniinteger(QStringLiteral("Left"), 120);
+    openmainini();
+    shutdown();
+
+    for (const QString& link : {etcIni, userIni, logPath})
+        EXPECT_TRUE(QFileInfo(link).isSymLink()) << link.toStdString();
+    EXPECT_EQ(readIni(real + QStringLiteral("kvarnelo.ini")).value(QStringLiteral("STANDARD"), QStringLiteral("Kept")),
+              QStringLiteral("yes"));
+    EXPECT_EQ(readIni(real + QStringLiteral("kari.INI")).value(QStringLiteral("VINDU-X"), QStringLiteral("Left")),
+              QStringLiteral("120"));
+    const QStringList logged = fileLines(real + QStringLiteral("prisliste.log"));
+    ASSERT_GE(logged.size(), 2);
+    EXPECT_EQ(logged.first(), QStringLiteral("old line"));
+    EXPECT_TRUE(logged.last().endsWith(QStringLiteral("BRUKER: kari")));
+    EXPECT_EQ(QDir(base + QStringLiteral("etc")).entryList(QDir::Files | QDir::NoSymLinks), QStringList());
+}
+
+TEST_F(StartupTest, TwoCopiesRunningAtOnceKeepBothRunsLinesAndSettings)
+{
+    QDir().mkpath(base + QStringLiteral("data"));
+    Sandbox::writeFile(workIni, "[STANDARD]\r\nLogToFile=1\r\n");
+    QDir().mkpath(base + QStringLiteral("log"));
+    Sandbox::writeFile(logPath, "01.02.2026 10:00:00 an earlier run\r\n");
+    startup({QStringLiteral("--user"), QStringLiteral("anna")}, program);
+    writeinistring(QStringLiteral("FromAnna"), QStringLiteral("1"));
+    // A second copy (a double-click too many) starts and ends while the first runs.
+    const pid_t second = ::fork();
+    ASSERT_GE(second, 0);
+    if (second == 0) {
+        startup({QStringLiteral("--user"), QStringLiteral("bert")}, program);
+        writeinistring(QStringLiteral("FromBert"), QStringLiteral("1"));
+        shutdown();
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(second, &status, 0), second);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    shutdown();
+
+    const IniDocument settings = readIni(workIni);
+    EXPECT_EQ(settings.value(QStringLiteral("STANDARD"), QStringLiteral("FromAnna")), QStringLiteral("1"));
+    EXPECT_EQ(settings.value(QStringLiteral("STANDARD"), QStringLiteral("FromBert")), QStringLiteral("1"));
+    // The first copy wrote its stamps at start-up; the second stamped the file after that.
+    EXPECT_EQ(settings.value(QStringLiteral("INI_SELF"), QStringLiteral("MODIFIED_USER")), QStringLiteral("bert"));
+    const QStringList messages = logMessages();
+    EXPECT_EQ(fileLines(logPath).first(), QStringLiteral("01.02.2026 10:00:00 an earlier run"));
+    EXPECT_EQ(messages.count(QStringLiteral("BRUKER: bert")), 1);
+    EXPECT_EQ(messages.count(QStringLiteral("BRUKER: anna")), 1);
+    EXPECT_LT(messages.indexOf(QStringLiteral("BRUKER: bert")), messages.indexOf(QStringLiteral("BRUKER: anna")));
 }

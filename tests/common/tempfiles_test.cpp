@@ -140,3 +140,26 @@ TEST_F(TempFilesTest, TmpFolderWhosePathLacksTheWordIsLeftAlone)
     EXPECT_EQ(entries(sandbox.workFolder() + QStringLiteral("/scratch")), QStringList{"precious.doc"});
     shutdown();
 }
+
+TEST_F(TempFilesTest, TemporaryFolderThatIsALinkIsNotEntered)
+{
+    // Registered folders that are links: "tmp", the system's TEMP and the spool folder.
+    Sandbox::writeFile(outside + QStringLiteral("/keep.txt"), "keep");
+    Sandbox::writeFile(outside + QStringLiteral("/sub/deeper.txt"), "keep");
+    const QString tmpLink = sandbox.root() + QStringLiteral("/tmp-link");
+    const QString tempLink = sandbox.workFolder() + QStringLiteral("/temp-link");
+    const QString spoolLink = sandbox.root() + QStringLiteral("/spool-link");
+    for (const QString& link : {tmpLink, tempLink, spoolLink})
+        ASSERT_TRUE(QFile::link(outside, link));
+    qputenv("TEMP", "temp-link");
+    FakeIdentity id;
+    id.spoolFolder = spoolLink + QLatin1Char('/');
+    startWith("DeleteTemporaryFiles=1\r\nDeleteSystemTemporaryFiles=1\r\n[FOLDERS]\r\ntmp_folder=" + tmpLink.toUtf8()
+                  + "/\r\n",
+              id);
+    EXPECT_EQ(entries(outside), (QStringList{"keep.txt", "sub"}));
+    EXPECT_EQ(entries(outside + QStringLiteral("/sub")), QStringList{"deeper.txt"});
+    for (const QString& link : {tmpLink, tempLink, spoolLink})
+        EXPECT_TRUE(QFileInfo(link).isSymLink()) << link.toStdString();
+    shutdown();
+}

@@ -9,6 +9,9 @@
 #include <QProgressBar>
 #include <QTest>
 #include <QTimer>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -319,4 +322,44 @@ TEST_F(HttpDownloadTest, TargetThatCannotBeReplacedKeepsTheNewContentUnderPart)
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(Sandbox::readFile(path(QStringLiteral("a.jpg.part"))), "new");
     EXPECT_EQ(Sandbox::readFile(path(QStringLiteral("a.jpg/inside"))), "keep");
+}
+
+TEST_F(HttpDownloadTest, WhatStandsUnderThePartNameIsReplacedNeverWrittenThrough)
+{
+    const QString victim = sandbox.root() + QStringLiteral("/victim.txt");
+    const QString nowhere = sandbox.root() + QStringLiteral("/made-through-a-link.txt");
+    const QString part = path(QStringLiteral("a.jpg.part"));
+    struct Case {
+        const char* name;
+        std::function<void()> plant;
+    } cases[] = {
+        {"link to a file elsewhere", [&] { QFile::link(victim, part); }},
+        {"link to nothing", [&] { QFile::link(nowhere, part); }},
+        {"second name of a file", [&] { ::link(QFile::encodeName(victim).constData(), QFile::encodeName(part).constData()); }},
+        {"pipe", [&] { ::mkfifo(QFile::encodeName(part).constData(), 0600); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Sandbox::writeFile(victim, "precious");
+        QFile::remove(part);
+        c.plant();
+        server.enqueue(HttpAnswer::withLength(200, "OK", "new picture"));
+        EXPECT_TRUE(fetch(QStringLiteral("/a.jpg")));
+        EXPECT_EQ(Sandbox::readFile(victim), "precious");
+        EXPECT_FALSE(QFileInfo::exists(nowhere));
+        EXPECT_FALSE(QFileInfo(path(QStringLiteral("a.jpg"))).isSymLink());
+        EXPECT_EQ(Sandbox::readFile(path(QStringLiteral("a.jpg"))), "new picture");
+        EXPECT_FALSE(QFileInfo::exists(part) || QFileInfo(part).isSymLink());
+    }
+}
+
+TEST_F(HttpDownloadTest, FailedDownloadThroughAPlantedLinkLeavesItsTargetAlone)
+{
+    const QString victim = sandbox.root() + QStringLiteral("/victim.txt");
+    Sandbox::writeFile(victim, "precious");
+    QFile::link(victim, path(QStringLiteral("a.jpg.part")));
+    server.enqueue(HttpAnswer::withLength(404, "Not Found", "gone"));
+    EXPECT_FALSE(fetch(QStringLiteral("/a.jpg")));
+    EXPECT_EQ(Sandbox::readFile(victim), "precious");
+    EXPECT_FALSE(QFileInfo(path(QStringLiteral("a.jpg.part"))).isSymLink());
 }
