@@ -168,6 +168,18 @@ double RecordStore::floatValue(int row, int field) const
     return load<double>(rows_[size_t(row)] + slots_[size_t(field)].offset);
 }
 
+QByteArrayView RecordStore::bytes(int row, int field) const
+{
+    if (isNull(row, field))
+        return {};
+    const char* block = rows_[size_t(row)];
+    const Slot& s = slots_[size_t(field)];
+    const char* p = block + s.offset;
+    if (isVariableKind(s.kind))
+        return QByteArrayView(block + load<uint32_t>(p), qsizetype(load<uint32_t>(p + 4)));
+    return QByteArrayView(p, qsizetype(slotSize(s.kind)));
+}
+
 void RecordStore::writeFixed(char* block, int field, const QVariant& value) const
 {
     const Slot& s = slots_[size_t(field)];

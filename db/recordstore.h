@@ -6,6 +6,7 @@
 
 #include "db/fieldkind.h"
 
+#include <QByteArrayView>
 #include <QVariant>
 #include <cstdint>
 #include <vector>
@@ -27,6 +28,9 @@ public:
     // Typed as Field::value() documents; String/Memo as QString, Blob as QByteArray.
     QVariant value(int row, int field) const;
     double floatValue(int row, int field) const; // Float/Currency; null reads 0
+    // The value's bytes as stored, without a copy: Windows-1252 text (String, Memo), the
+    // Blob's bytes, else the fixed slot. Empty for null; valid until the row changes.
+    QByteArrayView bytes(int row, int field) const;
 
     // Whole records from values in field order (already of the field's kind).
     void insert(int row, const std::vector<QVariant>& values);

@@ -23,6 +23,15 @@ TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
     connect(Webmapper1, &QAction::triggered, this, [this] { guarded([this] { Webmapper1Click(); }); });
     Prisliste1 = menuBar()->addMenu(QStringLiteral("Prisliste"));
     Prisliste1->setObjectName(QStringLiteral("Prisliste1"));
+    // Find and refresh: a find box of its own, and the product table read again.
+    Finn1 = Prisliste1->addAction(QStringLiteral("Finn..."));
+    Finn1->setObjectName(QStringLiteral("Finn1"));
+    Finn1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(Finn1, &QAction::triggered, this, [this] { guarded([this] { Finn1Click(); }); });
+    Oppdater1 = Prisliste1->addAction(QStringLiteral("Oppdater"));
+    Oppdater1->setObjectName(QStringLiteral("Oppdater1"));
+    Oppdater1->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(Oppdater1, &QAction::triggered, this, [this] { guarded([this] { Oppdater1Click(); }); });
     // The client area is 459 x 460 below the menu bar: the window grows by the bar.
     setFixedSize(459, 460 + menuBar()->sizeHint().height());
 
@@ -88,6 +97,15 @@ void TPrislisteForm::FormClose()
 void TPrislisteForm::Webmapper1Click()
 {
     // Shows the web folder setup dialog once that dialog exists.
+}
+
+void TPrislisteForm::Finn1Click()
+{
+}
+
+void TPrislisteForm::Oppdater1Click()
+{
+    MyTable.refresh();
 }
 
 void TPrislisteForm::DBGrid1DrawColumnCell(GridCellDrawing& cell)

@@ -29,6 +29,9 @@ public:
     QAction* Webmapper1;
     // The list's own commands (find, refresh, print, export) beside "Oppsett".
     QMenu* Prisliste1;
+    // Finding a product and reading the list again: "Finn..." (Ctrl+F), "Oppdater" (F5).
+    QAction* Finn1;
+    QAction* Oppdater1;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -38,6 +41,8 @@ private:
     void FormShow();
     void FormClose();
     void Webmapper1Click();
+    void Finn1Click();
+    void Oppdater1Click();
     void DBGrid1DrawColumnCell(GridCellDrawing& cell);
     void MyDataSourceStateChange();
     void MyDataSourceDataChange(const Field* field);
