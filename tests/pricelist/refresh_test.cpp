@@ -8,6 +8,7 @@
 #include "tests/support/sandbox.h"
 #include "tests/support/testdatabase.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -67,6 +68,7 @@ TEST_F(Refresh, ShowsOtherWorkstationsChangesAndStaysOnTheSameProduct)
     TPrislisteForm form;
     ProductTable& t = form.MyTable;
     goTo(t, 3);
+    QAbstractItemModelTester tester(form.DBGrid1->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     int dataChanges = 0;
     const auto handler = form.MyDataSource->onDataChange;
     form.MyDataSource->onDataChange = [&](const Field* f) {
