@@ -3,6 +3,7 @@
 #include "common/errorreport.h"
 #include "common/windowplacement.h"
 #include "pricelist/connectionvalues.h"
+#include "pricelist/finnform.h"
 
 #include <QCloseEvent>
 #include <QColor>
@@ -101,6 +102,9 @@ void TPrislisteForm::Webmapper1Click()
 
 void TPrislisteForm::Finn1Click()
 {
+    if (!FinnForm)
+        FinnForm = new TFinnForm(*MyDataSource, {MyTable.MyTableproducttext, MyTable.MyTableobject_text}, this);
+    FinnForm->showFind();
 }
 
 void TPrislisteForm::Oppdater1Click()

@@ -11,6 +11,7 @@
 
 class QAction;
 class QMenu;
+class TFinnForm;
 
 class TPrislisteForm : public QMainWindow {
     Q_OBJECT
@@ -32,6 +33,7 @@ public:
     // Finding a product and reading the list again: "Finn..." (Ctrl+F), "Oppdater" (F5).
     QAction* Finn1;
     QAction* Oppdater1;
+    TFinnForm* FinnForm = nullptr; // made on the first "Finn..."
 
 protected:
     void showEvent(QShowEvent* event) override;
