@@ -8,12 +8,12 @@
 // field touched; "table" = MyTable's open (rows streamed into the record store, out-price
 // computed). The post compares one edit posted through MyTable with one raw
 // mysql_real_query of the same UPDATE.
+#include "bench/benchserver.h"
 #include "db/connection.h"
 #include "pricelist/producttable.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QRandomGenerator>
 #include <algorithm>
 #include <vector>
 #include <cstdio>
@@ -27,18 +27,11 @@
 namespace {
 
 const char* const selectText = "SELECT * FROM product ORDER BY web,producttext";
-std::string folder;
-unsigned port = 0;
+const BenchServer* server = nullptr;
 
 ConnectionSettings programSettings()
 {
-    ConnectionSettings s;
-    s.host = QStringLiteral("127.0.0.1");
-    s.port = port;
-    s.user = QStringLiteral("prisliste");
-    s.password = QStringLiteral("Blomst24");
-    s.database = QStringLiteral("brisvald");
-    return s;
+    return server->programSettings();
 }
 
 MYSQL* rawConnect()
@@ -47,50 +40,12 @@ MYSQL* rawConnect()
     const unsigned protocol = MYSQL_PROTOCOL_TCP;
     mysql_options(m, MYSQL_OPT_PROTOCOL, &protocol);
     mysql_options(m, MYSQL_SET_CHARSET_NAME, "latin1");
-    if (!mysql_real_connect(m, "127.0.0.1", "prisliste", "Blomst24", "brisvald", port, nullptr,
+    if (!mysql_real_connect(m, "127.0.0.1", "prisliste", "Blomst24", "brisvald", server->port(), nullptr,
                             CLIENT_FOUND_ROWS | CLIENT_MULTI_STATEMENTS)) {
         std::fprintf(stderr, "connect: %s\n", mysql_error(m));
         std::exit(1);
     }
     return m;
-}
-
-void fill(int rows)
-{
-    DbConnection admin;
-    ConnectionSettings s = programSettings();
-    s.user = QStringLiteral("testadmin");
-    s.password = QStringLiteral("Adm1nPas");
-    admin.setSettings(s);
-    admin.open();
-    static const char* const words[] = {"Roser", "Tulipaner", "Liljer", "Orkidé", "Sytråd", "Knapper", "Glidelås",
-                                        "Garn", "Stoff", "Duftlys", "Vase", "Potte", "Gavekort", "Bånd", "Servietter"};
-    static const char* const colours[] = {"røde", "hvite", "blå", "gule", "grønne", "svarte", "rosa", "lilla"};
-    auto* rng = QRandomGenerator::global();
-    for (int done = 0; done < rows;) {
-        QByteArray sql = "INSERT INTO product (created, user_created, updated, rwx_user, rwx_group, rwx_all, picture, "
-                         "object_text, productcode, EAN, producttext, piece, productgroup, lastpriceupdate, cost, "
-                         "price, vatcode, instock, vendor, vendorid, sale, web, location) VALUES ";
-        const int batch = std::min(1000, rows - done);
-        for (int i = 0; i < batch; ++i, ++done) {
-            const QString text = QStringLiteral("%1, %2 nr %3").arg(QString::fromUtf8(words[rng->bounded(15)]),
-                                                                    QString::fromUtf8(colours[rng->bounded(8)])).arg(done);
-            const bool pic = rng->bounded(3) == 0;
-            const bool memo = rng->bounded(4) == 0;
-            sql += (i ? ",(" : "(") + QByteArray("'2024-01-15', 1, '2025-11-20 10:15:00', 7, 7, 5, ");
-            sql += pic ? "'bilder/vare" + QByteArray::number(done) + ".jpg', " : QByteArray("NULL, ");
-            sql += memo ? admin.quoted(QStringLiteral("Beskrivelse av %1. Leveres i gaveeske.").arg(text).toLatin1()) + ", "
-                        : QByteArray("NULL, ");
-            sql += "'15.01.2024 10:1" + QByteArray::number(done % 10) + ":00', '70" + QByteArray::number(1000000000 + done)
-                   + "', " + admin.quoted(text.toLatin1()) + ", 'stk', 'Gruppe " + QByteArray::number(done % 12) + "', "
-                   + "'2025-06-01 08:00:00', " + QByteArray::number(rng->bounded(50000) / 100.0) + ", "
-                   + QByteArray::number(rng->bounded(100000) / 100.0) + ", 1, " + QByteArray::number(rng->bounded(40))
-                   + ", " + QByteArray::number(rng->bounded(20)) + ", 'LEV-" + QByteArray::number(done % 977) + "', "
-                   + QByteArray::number(rng->bounded(2)) + ", " + QByteArray::number(rng->bounded(2)) + ", 'Hylle "
-                   + QByteArray::number(done % 40) + "')";
-        }
-        admin.execute(sql);
-    }
 }
 
 double walk()
@@ -233,23 +188,16 @@ void benchPost()
     mysql_close(raw);
 }
 
-int run(const char* script, int rows)
+int run(int rows)
 {
-    folder = "/tmp/prisliste-bench-" + std::to_string(getpid());
-    // Room for the whole table in the server's buffer pool: the server's disk is not measured.
-    setenv("MARIADB_PRIVATE_ARGS", "--innodb-buffer-pool-size=256M", 1);
-    if (std::system((std::string(script) + " start " + folder + " --fresh >/dev/null").c_str()) != 0)
+    const BenchServer benchServer;
+    if (benchServer.port() == 0)
         return 1;
-    FILE* f = std::fopen((folder + "/port").c_str(), "r");
-    if (!f || std::fscanf(f, "%u", &port) != 1)
-        return 1;
-    std::fclose(f);
-    fill(rows);
+    server = &benchServer;
+    benchServer.fill(rows);
     std::printf("%d products\n", rows);
     benchOpen();
     benchPost();
-    std::system((std::string(script) + " stop " + folder + " >/dev/null").c_str());
-    std::system(("rm -rf " + folder).c_str());
     return 0;
 }
 }
@@ -258,5 +206,5 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
-    return run(PRISLISTE_SOURCE_DIR "/scripts/mariadb-private", rows);
+    return run(rows);
 }
