@@ -126,6 +126,10 @@ public:
     // null and for the row being inserted; the row being edited gives its stored value).
     // Valid until the records change.
     QByteArrayView storedText(int row, const Field& field) const;
+    // Calls match(row, storedText(row, field)) for the rows in [first, last) in order
+    // until it returns true; that row, else -1. The row being inserted is skipped. Faster
+    // than storedText row by row.
+    int findStoredText(const Field& field, int first, int last, const std::function<bool(int row, QByteArrayView bytes)>& match) const;
 
 protected:
     // Reads the stored records at open and refresh (use appendRecord or store()); default: none.

@@ -1,4 +1,4 @@
-// Reading the records again, and read access to the stored text.
+// Reading the records again, and reading the stored text in place.
 #include "db/dataset.h"
 
 #include "db/recordstore.h"
@@ -41,4 +41,24 @@ QByteArrayView DataSet::storedText(int row, const Field& field) const
         return {};
     const int s = storeRow(row);
     return s < 0 ? QByteArrayView() : store_->bytes(s, field.index());
+}
+
+int DataSet::findStoredText(const Field& field, int first, int last, const std::function<bool(int row, QByteArrayView bytes)>& match) const
+{
+    first = std::max(first, 0);
+    last = std::min(last, recordCount());
+    if (!isVariableKind(field.kind()) || first >= last)
+        return -1;
+    if (insertRow_ < 0)
+        return store_->findRow(field.index(), first, last, match);
+    // The rows after the one being inserted sit one place earlier in the store.
+    if (first < insertRow_)
+        if (const int row = store_->findRow(field.index(), first, std::min(last, insertRow_), match); row >= 0)
+            return row;
+    const int from = std::max(first, insertRow_ + 1);
+    if (from >= last)
+        return -1;
+    const int row = store_->findRow(field.index(), from - 1, last - 1,
+                                    [&match](int r, QByteArrayView bytes) { return match(r + 1, bytes); });
+    return row < 0 ? -1 : row + 1;
 }

@@ -9,6 +9,7 @@
 #include <QByteArrayView>
 #include <QVariant>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class RecordStore {
@@ -31,6 +32,10 @@ public:
     // The value's bytes as stored, without a copy: Windows-1252 text (String, Memo), the
     // Blob's bytes, else the fixed slot. Empty for null; valid until the row changes.
     QByteArrayView bytes(int row, int field) const;
+    // Calls match(row, bytes(row, field)) for the rows in [first, last) in order until it
+    // returns true; that row, else -1. Rows are read ahead, so a long walk waits less on
+    // memory.
+    int findRow(int field, int first, int last, const std::function<bool(int row, QByteArrayView bytes)>& match) const;
 
     // Whole records from values in field order (already of the field's kind).
     void insert(int row, const std::vector<QVariant>& values);

@@ -16,7 +16,7 @@ namespace textsearch {
 int findPrefix(const DataSet& dataSet, const Field& field, const QString& text, int from);
 
 // The rows, in order, where every word of `text` (split at white space) stands anywhere
-// in one of `fields`. No words: no rows.
+// in one of `fields`. No words, or more than 32: no rows.
 std::vector<int> findWords(const DataSet& dataSet, const std::vector<const Field*>& fields, const QString& text);
 
 }

@@ -2,6 +2,7 @@
 #include "db/datasource.h"
 #include "db/dbgrid.h"
 #include "db/textmatcher.h"
+#include "db/textsearch.h"
 #include "tests/db/productset.h"
 #include "tests/support/qstringprint.h"
 
@@ -180,6 +181,29 @@ TEST(TextMatcher, FoldsTheLettersOfWindows1252)
         EXPECT_EQ(m.isPrefixOf(text), c.prefix);
         EXPECT_EQ(m.isIn(text), c.inside);
     }
+}
+
+}
+
+namespace {
+
+TEST(TextSearch, SearchesAroundTheRecordBeingInsertedWithItsPendingText)
+{
+    ProductSet table;
+    table.open();
+    for (const QString& text : products)
+        table.add(text, 10.0, 0);
+    table.moveTo(2);
+    table.insert();
+    table.producttext->setAsString(QStringLiteral("Nyrose"));
+    const std::vector<const Field*> fields{table.producttext, table.objectText};
+    EXPECT_EQ(textsearch::findWords(table, fields, QStringLiteral("rose")), (std::vector<int>{2, 3, 4}));
+    EXPECT_EQ(textsearch::findWords(table, fields, QStringLiteral("ROSER hvite")), (std::vector<int>{4}));
+    EXPECT_EQ(textsearch::findWords(table, fields, QStringLiteral(" ")), (std::vector<int>{}));
+    EXPECT_EQ(textsearch::findPrefix(table, *table.producttext, QStringLiteral("roser"), 0), 3);
+    EXPECT_EQ(textsearch::findPrefix(table, *table.producttext, QStringLiteral("nyr"), 5), 2);
+    EXPECT_EQ(textsearch::findPrefix(table, *table.producttext, QStringLiteral("éc"), 0), 10);
+    EXPECT_EQ(textsearch::findPrefix(table, *table.producttext, QStringLiteral("an"), 3), 0);
 }
 
 }
