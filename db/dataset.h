@@ -32,6 +32,7 @@
 #include "db/datasetlistener.h"
 #include "db/field.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 #include <algorithm>
@@ -117,9 +118,28 @@ public:
     // The calculation rule of the current record once more, then dataChanged(nullptr).
     void refreshCurrent();
 
+    // Reads the records again (readRecords). A pending edit or insert is ended first as a
+    // move ends it; when that fails, nothing is read. The new records are read beside the
+    // old ones, which are released as soon as the new ones are complete; a failed read
+    // throws and keeps the old ones and the current record. The current record stays the
+    // one with the same recordKey(), else the one that took its place (see
+    // rowAfterRefresh); then aboutToReset/reset and dataChanged(nullptr).
+    void refresh();
+
+    // The Windows-1252 bytes of a stored String or Memo value, without a copy (empty for
+    // null and for the row being inserted; the row being edited gives its stored value).
+    // Valid until the records change.
+    QByteArrayView storedText(int row, const Field& field) const;
+    // Calls match(row, storedText(row, field)) for the rows in [first, last) in order
+    // until it returns true; that row, else -1. The row being inserted is skipped. Faster
+    // than storedText row by row.
+    int findStoredText(const Field& field, int first, int last, const std::function<bool(int row, QByteArrayView bytes)>& match) const;
+
 protected:
-    // Reads the stored records at open (use appendRecord or store()); default: none.
+    // Reads the stored records at open and refresh (use appendRecord or store()); default: none.
     virtual void readRecords() {}
+    // The fields that tell a record from the others across a refresh; none: the row number.
+    virtual std::vector<const Field*> recordKey() const { return {}; }
     // Writes the record in the edit buffer. Default: nothing (an in-memory data set).
     // writeInsert may store server-assigned values through storeAssigned().
     virtual void writeInsert() {}

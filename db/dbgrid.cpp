@@ -2,10 +2,12 @@
 
 #include "common/errorreport.h"
 #include "common/messages.h"
+#include "db/boundinput.h"
 #include "db/dataset.h"
 #include "db/datasource.h"
 #include "db/dbgriddelegate.h"
 #include "db/dbgridmodel.h"
+#include "db/textsearch.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -123,7 +125,13 @@ void DBGrid::followCurrent()
 
 void DBGrid::keyPressEvent(QKeyEvent* event)
 {
-    guarded([&] { handleKey(event); });
+    guarded([&] {
+        if (typeAheadKey(event))
+            return;
+        handleKey(event);
+        if (event->isAccepted())
+            typeAhead_.reset();
+    });
     followCurrent();
 }
 
@@ -184,6 +192,30 @@ void DBGrid::handleKey(QKeyEvent* event)
     }
 }
 
+bool DBGrid::typeAheadKey(QKeyEvent* event)
+{
+    DataSet* ds = openDataSet();
+    const Field* field = model_->columnField(0);
+    if (!ds || !field || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const QString typed = event->text();
+    if (event->key() == Qt::Key_Backspace) {
+        if (!typeAhead_.backspace())
+            return false;
+    } else if (typed.isEmpty() || !std::all_of(typed.begin(), typed.end(), [](QChar c) { return c.isPrint(); })) {
+        return false;
+    } else {
+        typeAhead_.type(typed);
+    }
+    event->accept();
+    const int row = textsearch::findPrefix(*ds, *field, typeAhead_.text(), ds->currentRow());
+    if (row < 0)
+        boundinput::beep();
+    else if (row != ds->currentRow())
+        ds->moveTo(row);
+    return true;
+}
+
 void DBGrid::moveUp(DataSet& ds)
 {
     // Input still waiting in a bound control makes the new record a modified one.
@@ -218,6 +250,7 @@ void DBGrid::confirmDelete(DataSet& ds)
 
 void DBGrid::mousePressEvent(QMouseEvent* event)
 {
+    typeAhead_.reset();
     setFocus(Qt::MouseFocusReason);
     if (event->button() == Qt::LeftButton) {
         const int row = rowAt(event->position().toPoint().y());

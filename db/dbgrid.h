@@ -9,9 +9,14 @@
 // it is not); Page Up/Down move by the rows in view; Home/End and Ctrl+Home/End go to
 // the first/last record; Ctrl+Page Up/Down to the first/last row in view; Ctrl+Delete
 // asks "Delete record?" and deletes on OK; Insert and F2 do nothing.
+// Type-ahead: printable characters (no Ctrl or Alt) move, as a click does, to the first
+// record from the current one on, wrapping around, whose first column begins with what
+// was typed, ignoring case; Backspace shortens it, a pause of a second starts it anew,
+// and the keys above or a click forget it. Nothing found: a beep, no move.
 
 #include "db/gridcolumn.h"
 #include "db/gridcelldrawing.h"
+#include "db/typeahead.h"
 
 #include <QTableView>
 #include <functional>
@@ -41,6 +46,8 @@ public:
     int visibleRowCount() const;
     int topRow() const;
 
+    TypeAhead& typeAhead() { return typeAhead_; }
+
 signals:
     // A double click anywhere in the grid.
     void dblClicked();
@@ -55,6 +62,7 @@ protected:
 private:
     DataSet* openDataSet() const;
     void handleKey(QKeyEvent* event);
+    bool typeAheadKey(QKeyEvent* event);
     void moveUp(DataSet& ds);
     void moveDown(DataSet& ds);
     void confirmDelete(DataSet& ds);
@@ -65,4 +73,5 @@ private:
 
     DBGridModel* model_;
     DBGridDelegate* delegate_;
+    TypeAhead typeAhead_;
 };

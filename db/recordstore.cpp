@@ -181,13 +181,40 @@ qint64 RecordStore::integerValue(int row, int field) const
     }
 }
 
-std::string_view RecordStore::bytes(int row, int field) const
+QByteArrayView RecordStore::bytes(int row, int field) const
 {
     if (isNull(row, field))
         return {};
     const char* block = rows_[size_t(row)];
-    const char* p = block + slots_[size_t(field)].offset;
-    return {block + load<uint32_t>(p), load<uint32_t>(p + 4)};
+    const Slot& s = slots_[size_t(field)];
+    const char* p = block + s.offset;
+    if (isVariableKind(s.kind))
+        return QByteArrayView(block + load<uint32_t>(p), qsizetype(load<uint32_t>(p + 4)));
+    return QByteArrayView(p, qsizetype(slotSize(s.kind)));
+}
+
+int RecordStore::findRow(int field, int first, int last, const std::function<bool(int row, QByteArrayView bytes)>& match) const
+{
+    // Each record is a block of its own: fetch the block's slot some rows ahead and, once
+    // that has arrived, the text it points to, so the misses overlap.
+    constexpr int slotAhead = 16, textAhead = 4;
+    const Slot& s = slots_[size_t(field)];
+    const bool variable = isVariableKind(s.kind);
+    for (int row = first; row < last; ++row) {
+#if defined(__GNUC__)
+        if (row + slotAhead < last) {
+            __builtin_prefetch(rows_[size_t(row + slotAhead)]);
+            __builtin_prefetch(rows_[size_t(row + slotAhead)] + s.offset);
+        }
+        if (variable && row + textAhead < last) {
+            const char* block = rows_[size_t(row + textAhead)];
+            __builtin_prefetch(block + load<uint32_t>(block + s.offset));
+        }
+#endif
+        if (match(row, bytes(row, field)))
+            return row;
+    }
+    return -1;
 }
 
 void RecordStore::writeFixed(char* block, int field, const QVariant& value) const

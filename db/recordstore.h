@@ -6,9 +6,10 @@
 
 #include "db/fieldkind.h"
 
+#include <QByteArrayView>
 #include <QVariant>
 #include <cstdint>
-#include <string_view>
+#include <functional>
 #include <vector>
 
 class RecordStore {
@@ -29,9 +30,13 @@ public:
     QVariant value(int row, int field) const;
     double floatValue(int row, int field) const; // Float/Currency; null reads 0
     qint64 integerValue(int row, int field) const; // Boolean and integer kinds; null reads 0
-    // The stored bytes of a String, Memo or Blob value (text in Windows-1252), without a
-    // copy; valid until the record changes. Null reads empty.
-    std::string_view bytes(int row, int field) const;
+    // The value's bytes as stored, without a copy: Windows-1252 text (String, Memo), the
+    // Blob's bytes, else the fixed slot. Empty for null; valid until the row changes.
+    QByteArrayView bytes(int row, int field) const;
+    // Calls match(row, bytes(row, field)) for the rows in [first, last) in order until it
+    // returns true; that row, else -1. Rows are read ahead, so a long walk waits less on
+    // memory.
+    int findRow(int field, int first, int last, const std::function<bool(int row, QByteArrayView bytes)>& match) const;
 
     // Whole records from values in field order (already of the field's kind).
     void insert(int row, const std::vector<QVariant>& values);

@@ -34,6 +34,7 @@ protected:
     void writeInsert() override;
     void writeUpdate() override;
     void writeDelete(int row) override;
+    std::vector<const Field*> recordKey() const override { return key_; }
 
 private:
     void bindFields(MYSQL_RES* result, std::vector<int>& columnOf);

@@ -6,6 +6,7 @@
 #include "common/windowplacement.h"
 #include "pricelist/connectionvalues.h"
 #include "pricelist/export/exportcommands.h"
+#include "pricelist/finnform.h"
 #include "pricelist/flatbutton.h"
 #include "pricelist/prisdata.h"
 #include "pricelist/shopaddress.h"
@@ -41,6 +42,15 @@ TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
     Eksporter1->setObjectName(QStringLiteral("Eksporter1"));
     Eksporter1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     connect(Eksporter1, &QAction::triggered, this, [this] { guarded([this] { Eksporter1Click(); }); });
+    // Find and refresh: a find box of its own, and the product table read again.
+    Finn1 = Prisliste1->addAction(QStringLiteral("Finn..."));
+    Finn1->setObjectName(QStringLiteral("Finn1"));
+    Finn1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(Finn1, &QAction::triggered, this, [this] { guarded([this] { Finn1Click(); }); });
+    Oppdater1 = Prisliste1->addAction(QStringLiteral("Oppdater"));
+    Oppdater1->setObjectName(QStringLiteral("Oppdater1"));
+    Oppdater1->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(Oppdater1, &QAction::triggered, this, [this] { guarded([this] { Oppdater1Click(); }); });
     // The client area is 459 x 460 below the menu bar: the window grows by the bar.
     setFixedSize(459, 460 + menuBar()->sizeHint().height());
 
@@ -176,6 +186,18 @@ void TPrislisteForm::Skrivut1Click()
 void TPrislisteForm::Eksporter1Click()
 {
     exportPriceList(MyTable, windowTitle(), this);
+}
+
+void TPrislisteForm::Finn1Click()
+{
+    if (!FinnForm)
+        FinnForm = new TFinnForm(*MyDataSource, {MyTable.MyTableproducttext, MyTable.MyTableobject_text}, this);
+    FinnForm->showFind();
+}
+
+void TPrislisteForm::Oppdater1Click()
+{
+    MyTable.refresh();
 }
 
 void TPrislisteForm::DBGrid1DrawColumnCell(GridCellDrawing& cell)

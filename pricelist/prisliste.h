@@ -12,6 +12,7 @@
 class QAction;
 class QMenu;
 class QToolButton;
+class TFinnForm;
 
 class TPrislisteForm : public QMainWindow {
     Q_OBJECT
@@ -42,11 +43,16 @@ public:
     QToolButton* SpeedButton1;
     QToolButton* SpeedButton2;
 
+    QAction* Skrivut1;   // "Skriv ut..." (Ctrl+P)
+    QAction* Eksporter1; // "Eksporter..." (Ctrl+E)
+    // Finding a product and reading the list again: "Finn..." (Ctrl+F), "Oppdater" (F5).
+    QAction* Finn1;
+    QAction* Oppdater1;
+    TFinnForm* FinnForm = nullptr; // made on the first "Finn..."
+
     // Enables the detail dialog's "Lagre", "Avbryt", "Ny" and "Slett" by the table's state
     // (also run by the dialog when it shows).
     void MyDataSourceStateChange();
-    QAction* Skrivut1;   // "Skriv ut..." (Ctrl+P)
-    QAction* Eksporter1; // "Eksporter..." (Ctrl+E)
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -64,6 +70,8 @@ private:
     void showDetailDialog();
     void Skrivut1Click();
     void Eksporter1Click();
+    void Finn1Click();
+    void Oppdater1Click();
     void DBGrid1DrawColumnCell(GridCellDrawing& cell);
     void MyDataSourceDataChange(const Field* field);
 };

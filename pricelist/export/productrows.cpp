@@ -49,8 +49,8 @@ qint64 ProductRows::integer(int row, const Field* field) const
 
 QString ProductRows::string(int row, const Field* field) const
 {
-    const std::string_view bytes = records_.bytes(row, field->index());
-    return fromWin1252(bytes.data(), qsizetype(bytes.size()));
+    const QByteArrayView bytes = records_.bytes(row, field->index());
+    return fromWin1252(bytes.data(), bytes.size());
 }
 
 qint64 ProductRows::id(int row) const
