@@ -4,6 +4,7 @@
 #include "common/startup.h"
 #include "common/startuperror.h"
 #include "packaging/programicon.h"
+#include "pricelist/prisdata.h"
 #include "pricelist/prisliste.h"
 #include "webdocs/HttpDownload.h"
 #include "webdocs/webfoldersetup.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
     int exitCode = 1;
     if (mainWindow) {
         // The other windows are created here, hidden, in start-up order.
+        TPrisDataForm PrisDataForm(*mainWindow);
         TWebfolderForm webfolderWindow(mainWindow.get()); // the advanced one is made per use
         THttpDownloadForm downloadWindow; // last; downloadtofile uses it
 

@@ -1,14 +1,21 @@
 #include "pricelist/prisliste.h"
 
+#include "common/Felles.h"
 #include "common/errorreport.h"
+#include "common/regional.h"
 #include "common/windowplacement.h"
 #include "pricelist/connectionvalues.h"
+#include "pricelist/flatbutton.h"
+#include "pricelist/prisdata.h"
+#include "pricelist/shopaddress.h"
 #include "webdocs/webfoldersetup.h"
 
 #include <QCloseEvent>
 #include <QColor>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QShowEvent>
+#include <QToolButton>
 
 TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
 {
@@ -50,6 +57,21 @@ TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
                          {QStringLiteral("utpris"), QStringLiteral("Pris"), Qt::AlignRight, Qt::AlignRight, 0}});
     DBGrid1->onDrawColumnCell = [this](GridCellDrawing& cell) { DBGrid1DrawColumnCell(cell); };
     DBGrid1->setDataSource(MyDataSource);
+    connect(DBGrid1, &DBGrid::dblClicked, this, [this] { guarded([this] { DBGrid1DblClick(); }); });
+
+    // Flat buttons above the list, in the window's font; they never take the focus.
+    QWidget* area = centralWidget();
+    QFont buttonFont(QStringLiteral("Tahoma"));
+    buttonFont.setPixelSize(11);
+    area->setFont(buttonFont);
+    NewButton = makeFlatButton(area, QStringLiteral("NewButton"), QStringLiteral("Ny"), QStyle::SP_FileIcon,
+                               {24, 8, 65, 51}, [this] { NewButtonClick(); });
+    DelButton = makeFlatButton(area, QStringLiteral("DelButton"), QStringLiteral("Slett"), QStyle::SP_TrashIcon,
+                               {86, 8, 59, 51}, [this] { DelButtonClick(); });
+    SpeedButton1 = makeFlatButton(area, QStringLiteral("SpeedButton1"), QStringLiteral("Rediger"),
+                                  QStyle::SP_FileDialogDetailedView, {151, 8, 59, 51}, [this] { SpeedButton1Click(); });
+    SpeedButton2 = makeFlatButton(area, QStringLiteral("SpeedButton2"), QStringLiteral("Hjemmesiden på nett"),
+                                  QStyle::SP_DriveNetIcon, {312, 8, 114, 51}, [this] { SpeedButton2Click(); });
 
     // The table opens its connection first, then reads every product.
     MyConnection.setSettings(productDatabaseSettings());
@@ -86,14 +108,55 @@ void TPrislisteForm::FormClose()
     savewindowpos(this, QStringLiteral("PrisListeForm"), QString());
 }
 
+void TPrislisteForm::NewButtonClick()
+{
+    MyTable.insert();
+    showDetailDialog();
+}
+
+void TPrislisteForm::DelButtonClick()
+{
+    MyTable.deleteRecord();
+}
+
+void TPrislisteForm::SpeedButton1Click()
+{
+    showDetailDialog();
+}
+
+void TPrislisteForm::DBGrid1DblClick()
+{
+    showDetailDialog();
+}
+
+void TPrislisteForm::SpeedButton2Click()
+{
+    shellopen(homePageAddress(), QString(), QString());
+}
+
+namespace {
+
+// Shows a dialog without waiting for it (the list stays usable), or brings it to the
+// front; a dialog that does not exist is skipped.
+void showBeside(QWidget* dialog)
+{
+    if (!dialog)
+        return;
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+} // namespace
+
+void TPrislisteForm::showDetailDialog()
+{
+    showBeside(TPrisDataForm::instance());
+}
+
 void TPrislisteForm::Webmapper1Click()
 {
-    // Without waiting: the list stays usable while the dialog is open.
-    if (TWebfolderForm* form = webfolderForm()) {
-        form->show();
-        form->raise();
-        form->activateWindow();
-    }
+    showBeside(webfolderForm());
 }
 
 void TPrislisteForm::DBGrid1DrawColumnCell(GridCellDrawing& cell)
@@ -106,10 +169,24 @@ void TPrislisteForm::DBGrid1DrawColumnCell(GridCellDrawing& cell)
 
 void TPrislisteForm::MyDataSourceStateChange()
 {
-    // Keeps the product detail dialog's buttons in step once that dialog exists.
+    TPrisDataForm* dialog = TPrisDataForm::instance();
+    if (!dialog)
+        return;
+    const DataSetState state = MyDataSource->state();
+    dialog->SaveButton->setEnabled(state == DataSetState::Edit || state == DataSetState::Insert);
+    dialog->CancelButton->setEnabled(dialog->SaveButton->isEnabled());
+    dialog->NewButton->setEnabled(!dialog->SaveButton->isEnabled());
+    dialog->DelButton->setEnabled(!dialog->SaveButton->isEnabled());
 }
 
 void TPrislisteForm::MyDataSourceDataChange(const Field* /*field*/)
 {
-    // Refreshes the product detail dialog once that dialog exists.
+    TPrisDataForm* dialog = TPrisDataForm::instance();
+    if (!dialog)
+        return;
+    loadpicture();
+    // Rewriting an equal text would move the cursor and run Edit1Change again.
+    const QString outPrice = formatGeneral(MyTable.MyTableutpris->asFloat());
+    if (dialog->Edit1->text() != outPrice)
+        dialog->Edit1->setText(outPrice);
 }

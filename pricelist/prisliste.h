@@ -11,6 +11,7 @@
 
 class QAction;
 class QMenu;
+class QToolButton;
 
 class TPrislisteForm : public QMainWindow {
     Q_OBJECT
@@ -29,6 +30,14 @@ public:
     QAction* Webmapper1;
     // The list's own commands (find, refresh, print, export) beside "Oppsett".
     QMenu* Prisliste1;
+    QToolButton* NewButton;
+    QToolButton* DelButton;
+    QToolButton* SpeedButton1;
+    QToolButton* SpeedButton2;
+
+    // Enables the detail dialog's "Lagre", "Avbryt", "Ny" and "Slett" by the table's state
+    // (also run by the dialog when it shows).
+    void MyDataSourceStateChange();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -37,8 +46,13 @@ protected:
 private:
     void FormShow();
     void FormClose();
+    void NewButtonClick();
+    void DelButtonClick();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
     void Webmapper1Click();
+    void DBGrid1DblClick();
+    void showDetailDialog();
     void DBGrid1DrawColumnCell(GridCellDrawing& cell);
-    void MyDataSourceStateChange();
     void MyDataSourceDataChange(const Field* field);
 };

@@ -1,0 +1,335 @@
+#include "pricelist/prisdata.h"
+
+#include "common/errorreport.h"
+#include "common/hs_reg.h"
+#include "common/regional.h"
+#include "common/windowplacement.h"
+#include "db/dbcheckbox.h"
+#include "db/dbedit.h"
+#include "db/dbmemo.h"
+#include "db/dbtext.h"
+#include "pricelist/flatbutton.h"
+#include "pricelist/picturebox.h"
+#include "pricelist/prisliste.h"
+#include "pricelist/shopaddress.h"
+#include "webdocs/webdocument.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QShowEvent>
+#include <QToolButton>
+
+namespace {
+
+TPrisDataForm* theDialog = nullptr;
+
+constexpr int bandHeight = 49;
+
+QFont windowFont(int pixelSize = 11, bool bold = false)
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption, QPoint at, bool bold = false)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    if (bold)
+        label->setFont(windowFont(11, true));
+    label->adjustSize();
+    label->move(at);
+    return label;
+}
+
+template <class Control>
+Control* bind(Control* control, DataSource* source, const QString& name, const QString& field, const QRect& geometry)
+{
+    control->setObjectName(name);
+    control->setGeometry(geometry);
+    control->setDataSource(source);
+    control->setDataField(field);
+    return control;
+}
+
+QFrame* makeSeparator(QWidget* parent, const QString& name)
+{
+    auto* line = new QFrame(parent);
+    line->setObjectName(name);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+} // namespace
+
+TPrisDataForm::TPrisDataForm(TPrislisteForm& priceList)
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                           | Qt::MSWindowsFixedSizeDialogHint),
+      priceList_(priceList)
+{
+    setObjectName(QStringLiteral("PrisDataForm"));
+    setWindowTitle(QStringLiteral("Detaljer"));
+    setFixedSize(457, 616);
+    setFont(windowFont());
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, colours.color(QPalette::Button));
+    setPalette(colours);
+    setAutoFillBackground(true);
+
+    buildButtonBand();
+    buildRecordControls();
+
+    if (!theDialog)
+        theDialog = this;
+}
+
+TPrisDataForm::~TPrisDataForm()
+{
+    if (theDialog == this)
+        theDialog = nullptr;
+}
+
+TPrisDataForm* TPrisDataForm::instance()
+{
+    return theDialog;
+}
+
+ProductTable& TPrisDataForm::table() const
+{
+    return priceList_.MyTable;
+}
+
+void TPrisDataForm::buildButtonBand()
+{
+    // A band without bevel in the colour of an inactive title bar's gradient.
+    MenuPanel = new QFrame(this);
+    MenuPanel->setObjectName(QStringLiteral("MenuPanel"));
+    MenuPanel->setGeometry(0, 0, width(), bandHeight);
+    QPalette band = MenuPanel->palette();
+    band.setColor(QPalette::Window, QColor(215, 228, 242));
+    MenuPanel->setPalette(band);
+    MenuPanel->setAutoFillBackground(true);
+
+    // Left to right, each filling the band's height.
+    int left = 0;
+    auto place = [&](QWidget* item, int width) {
+        item->setGeometry(left, 0, width, bandHeight);
+        left += width;
+    };
+    auto button = [&](const char* name, const QString& caption, QStyle::StandardPixmap picture, int width,
+                      std::function<void()> onClick) {
+        QToolButton* b = makeFlatButton(MenuPanel, QString::fromLatin1(name), caption, picture,
+                                        QRect(left, 0, width, bandHeight), std::move(onClick));
+        left += width;
+        return b;
+    };
+    Bevel2 = makeSeparator(MenuPanel, QStringLiteral("Bevel2"));
+    place(Bevel2, 8);
+    NewButton = button("NewButton", QStringLiteral("Ny"), QStyle::SP_FileIcon, 65, [this] { NewButtonClick(); });
+    DelButton = button("DelButton", QStringLiteral("Slett"), QStyle::SP_TrashIcon, 65, [this] { DelButtonClick(); });
+    CancelButton = button("CancelButton", QStringLiteral("Avbryt"), QStyle::SP_DialogCancelButton, 65,
+                          [this] { CancelButtonClick(); });
+    SaveButton = button("SaveButton", QStringLiteral("Lagre"), QStyle::SP_DialogSaveButton, 65,
+                        [this] { SaveButtonClick(); });
+    Bevel3 = makeSeparator(MenuPanel, QStringLiteral("Bevel3"));
+    place(Bevel3, 8);
+    FirstButton = button("FirstButton", QString(), QStyle::SP_MediaSkipBackward, 33, [this] { FirstButtonClick(); });
+    SpeedButton1 = button("SpeedButton1", QString(), QStyle::SP_MediaSeekBackward, 33, [this] { SpeedButton1Click(); });
+    SpeedButton2 = button("SpeedButton2", QString(), QStyle::SP_MediaSeekForward, 33, [this] { SpeedButton2Click(); });
+    LastButton = button("LastButton", QString(), QStyle::SP_MediaSkipForward, 33, [this] { LastButtonClick(); });
+
+    // The price list window enables these four by the table's state.
+    for (QToolButton* b : {NewButton, DelButton, CancelButton, SaveButton})
+        b->setEnabled(false);
+}
+
+void TPrisDataForm::buildRecordControls()
+{
+    DataSource* source = priceList_.MyDataSource;
+
+    // Product text and the two flags
+    Label1 = makeLabel(this, QStringLiteral("Label1"), QStringLiteral("Tekst:"), {40, 72}, true);
+    DBEdit1 = bind(new DBEdit(this), source, QStringLiteral("DBEdit1"), QStringLiteral("producttext"), {40, 88, 377, 21});
+    DBEdit1->setFont(windowFont(11, true));
+    DBCheckBox2 = bind(new DBCheckBox(QStringLiteral("På salg"), this), source, QStringLiteral("DBCheckBox2"),
+                       QStringLiteral("sale"), {248, 65, 61, 17});
+    DBCheckBox1 = bind(new DBCheckBox(QStringLiteral("I nettbutikken"), this), source, QStringLiteral("DBCheckBox1"),
+                       QStringLiteral("web"), {320, 65, 97, 17});
+
+    // Description, out-price and price
+    Label3 = makeLabel(this, QStringLiteral("Label3"), QStringLiteral("Utfyllende tekst:"), {40, 133});
+    DBMemo1 = bind(new DBMemo(this), source, QStringLiteral("DBMemo1"), QStringLiteral("object_text"), {40, 152, 270, 89});
+    Label2 = makeLabel(this, QStringLiteral("Label2"), QStringLiteral("Utpris:"), {346, 133}, true);
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(346, 152, 71, 21);
+    Edit1->installEventFilter(this);
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { guarded([this] { Edit1Change(); }); });
+    Label2->setBuddy(Edit1);
+    DBEdit4 = bind(new DBEdit(this), source, QStringLiteral("DBEdit4"), QStringLiteral("price"), {346, 208, 71, 21});
+
+    // The picture: its reference, the chooser, the box and the out-price drawn over it
+    Label4 = makeLabel(this, QStringLiteral("Label4"), QStringLiteral("Bilde:"), {40, 261});
+    SpeedButton3 = makeFlatButton(this, QStringLiteral("SpeedButton3"), QString(), QStyle::SP_DirOpenIcon,
+                                  {384, 251, 33, 31}, [this] { SpeedButton3Click(); });
+    BildeEdit = bind(new DBEdit(this), source, QStringLiteral("BildeEdit"), QStringLiteral("picture"), {40, 280, 377, 21});
+    Bevel1 = new QFrame(this);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setGeometry(40, 315, 270, 270);
+    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Image1 = new PictureBox(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(40, 315, 270, 270);
+    DBText1 = bind(new DBText(this), source, QStringLiteral("DBText1"), QStringLiteral("utpris"), {120, 552, 105, 17});
+    DBText1->setFont(windowFont(15, true));
+    DBText1->setAlignment(Qt::AlignCenter);
+    QPalette black = DBText1->palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    DBText1->setPalette(black);
+    DBText1->raise();
+
+    setTabOrder(DBEdit1, BildeEdit);
+    setTabOrder(BildeEdit, DBMemo1);
+    setTabOrder(DBMemo1, DBEdit4);
+    setTabOrder(DBEdit4, DBCheckBox1);
+    setTabOrder(DBCheckBox1, DBCheckBox2);
+    setTabOrder(DBCheckBox2, Edit1);
+}
+
+void TPrisDataForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        guarded([this] { FormShow(); });
+}
+
+void TPrisDataForm::closeEvent(QCloseEvent* event)
+{
+    guarded([this] { FormClose(); });
+    QWidget::closeEvent(event);
+}
+
+bool TPrisDataForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // Entering the box, not the window becoming active again with the focus in it.
+    if (watched == Edit1 && event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            guarded([this] { Edit1Enter(); });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TPrisDataForm::FormShow()
+{
+    QString mode = QStringLiteral("OnlyPos");
+    loadwindowpos(this, QStringLiteral("PrisDataForm"), mode);
+    priceList_.MyDataSourceStateChange();
+    loadpicture();
+}
+
+void TPrisDataForm::FormClose()
+{
+    // A pending edit stays pending in the table.
+    savewindowpos(this, QStringLiteral("PrisDataForm"), QString());
+}
+
+void TPrisDataForm::NewButtonClick()
+{
+    table().insert();
+}
+
+void TPrisDataForm::DelButtonClick()
+{
+    table().deleteRecord();
+}
+
+void TPrisDataForm::CancelButtonClick()
+{
+    table().cancel();
+}
+
+void TPrisDataForm::SaveButtonClick()
+{
+    table().post();
+}
+
+void TPrisDataForm::FirstButtonClick()
+{
+    table().first();
+}
+
+void TPrisDataForm::SpeedButton1Click()
+{
+    table().prior();
+}
+
+void TPrisDataForm::SpeedButton2Click()
+{
+    table().next();
+}
+
+void TPrisDataForm::LastButtonClick()
+{
+    table().last();
+}
+
+void TPrisDataForm::Edit1Enter()
+{
+    table().edit();
+}
+
+void TPrisDataForm::Edit1Change()
+{
+    ProductTable& t = table();
+    if (!t.isEditing())
+        return;
+    const QString text = Edit1->text();
+    if (text.isEmpty())
+        return;
+    double outPrice = 0;
+    if (!parseRegionalFloat(text, outPrice))
+        throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(text), QStringLiteral("EConvertError"));
+    // The price list window writes the new out-price's text back into the box.
+    t.MyTableprice->setAsFloat(outPrice / 1.25);
+}
+
+void TPrisDataForm::SpeedButton3Click()
+{
+    OpenPictureDialog1.initialDir = readinistring(QStringLiteral("DOC_LOCAL")) + QStringLiteral("blomster");
+    const std::optional<QString> chosen = OpenPictureDialog1.execute(this);
+    if (!chosen)
+        return;
+    ProductTable& t = table();
+    t.edit();
+    t.MyTablepicture->setAsString(pictureFolderAddress() + QFileInfo(*chosen).fileName());
+    // From where the user chose it, whatever the web folder settings say. A name typed in
+    // the dialog may be a FIFO or a device, whose reading could block for ever.
+    if (!QFileInfo(*chosen).isFile())
+        throw Error(QStringLiteral("Cannot open file \"%1\". It is not a regular file").arg(*chosen), QStringLiteral("EFOpenError"));
+    Image1->loadFromFile(*chosen);
+}
+
+void loadpicture()
+{
+    TPrisDataForm* dialog = TPrisDataForm::instance();
+    if (!dialog || !dialog->isVisible())
+        return;
+    if (!readinibool(QStringLiteral("DOC_URL_USEIMAGES")))
+        return;
+    const QString reference = dialog->table().MyTablepicture->asString();
+    dialog->Image1->setVisible(!reference.isEmpty());
+    if (reference.isEmpty())
+        return;
+    const QString path = finddocument(reference, false);
+    // Only a regular file: reading a FIFO or a device could block for ever.
+    if (QFileInfo(path).isFile())
+        dialog->Image1->loadFromFile(path);
+}

@@ -1,0 +1,98 @@
+#pragma once
+// The product detail dialog: shows and edits the price list's current record (its bound
+// controls share the price list window's data source), moves between records, takes the
+// out-price in place of the price, and shows the product's picture, fetched from the
+// shop's web folder when it is missing on disk. Not modal; created hidden at start-up.
+
+#include "pricelist/openpicturedialog.h"
+
+#include <QWidget>
+
+class DBCheckBox;
+class DBEdit;
+class DBMemo;
+class DBText;
+class PictureBox;
+class ProductTable;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+class TPrislisteForm;
+
+class TPrisDataForm : public QWidget {
+    Q_OBJECT
+public:
+    // Binds to the price list window's table and data source, which must outlive it. The
+    // dialog is the program's one detail dialog (instance()) until it is destroyed.
+    explicit TPrisDataForm(TPrislisteForm& priceList);
+    ~TPrisDataForm() override;
+
+    // The dialog the price list window keeps in step; nullptr while none exists.
+    static TPrisDataForm* instance();
+
+    ProductTable& table() const;
+
+    // Button band
+    QFrame* MenuPanel;
+    QFrame* Bevel2;
+    QToolButton* NewButton;
+    QToolButton* DelButton;
+    QToolButton* CancelButton;
+    QToolButton* SaveButton;
+    QFrame* Bevel3;
+    QToolButton* FirstButton;
+    QToolButton* SpeedButton1;
+    QToolButton* SpeedButton2;
+    QToolButton* LastButton;
+
+    // The record
+    QLabel* Label1;
+    DBEdit* DBEdit1;
+    DBCheckBox* DBCheckBox2;
+    DBCheckBox* DBCheckBox1;
+    QLabel* Label3;
+    DBMemo* DBMemo1;
+    QLabel* Label2;
+    QLineEdit* Edit1;
+    DBEdit* DBEdit4;
+    QLabel* Label4;
+    QToolButton* SpeedButton3;
+    DBEdit* BildeEdit;
+    QFrame* Bevel1;
+    PictureBox* Image1;
+    DBText* DBText1;
+
+    OpenPictureDialog OpenPictureDialog1;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildButtonBand();
+    void buildRecordControls();
+
+    void FormShow();
+    void FormClose();
+    void NewButtonClick();
+    void DelButtonClick();
+    void CancelButtonClick();
+    void SaveButtonClick();
+    void FirstButtonClick();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void LastButtonClick();
+    void Edit1Enter();
+    void Edit1Change();
+    void SpeedButton3Click();
+
+    TPrislisteForm& priceList_;
+};
+
+// Shows the current record's picture in the detail dialog: nothing happens while the
+// dialog is missing or hidden or DOC_URL_USEIMAGES is off; an empty reference hides the
+// picture box; a file missing on disk may be fetched first (finddocument) and, when it is
+// still missing, the box keeps its picture. A picture that cannot be read throws.
+void loadpicture();

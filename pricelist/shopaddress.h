@@ -1,0 +1,12 @@
+#pragma once
+// The shop's fixed web addresses: the root of its web site (the home page), fixed when the
+// program is built (CMake cache entry PRISLISTE_HOME_PAGE) and overridden at run time by
+// the environment variable of the same name, and the folder of its product pictures.
+
+#include <QString>
+
+// The web site root, always ending in "/".
+QString homePageAddress();
+
+// The web site root + "blomster/".
+QString pictureFolderAddress();

@@ -1,0 +1,307 @@
+// The product detail dialog: its controls, the buttons the price list window enables, the
+// out-price box, and closing it in the middle of an edit.
+#include "db/dbcheckbox.h"
+#include "db/dbedit.h"
+#include "db/dbmemo.h"
+#include "db/dbtext.h"
+#include "tests/pricelist/detailfixture.h"
+#include "tests/support/questions.h"
+
+#include <QClipboard>
+#include <QLabel>
+
+namespace {
+
+class DetailDialog : public DetailFixture {
+protected:
+    // "Lagre", "Avbryt", "Ny", "Slett": 1 enabled, 0 disabled.
+    QString actionButtons() const
+    {
+        QString s;
+        for (QToolButton* b : {dialog->SaveButton, dialog->CancelButton, dialog->NewButton, dialog->DelButton})
+            s += b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+        return s;
+    }
+    void click(QToolButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+};
+
+TEST_F(DetailDialog, ControlsStandWhereTheyBelongWithTheirFieldsAndFonts)
+{
+    createWindows();
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Detaljer"));
+    EXPECT_EQ(dialog->size(), QSize(457, 616));
+    EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()); // not resizable
+    EXPECT_TRUE(dialog->isHidden());
+    EXPECT_EQ(dialog->font().family(), QStringLiteral("Tahoma"));
+    EXPECT_EQ(dialog->font().pixelSize(), 11);
+    EXPECT_EQ(dialog->MenuPanel->geometry(), QRect(0, 0, 457, 49));
+
+    struct Item { const char* name; QRect geometry; const char* caption; bool enabled; };
+    const Item band[] = {
+        {"Bevel2", {0, 0, 8, 49}, "", true},          {"NewButton", {8, 0, 65, 49}, "Ny", false},
+        {"DelButton", {73, 0, 65, 49}, "Slett", false}, {"CancelButton", {138, 0, 65, 49}, "Avbryt", false},
+        {"SaveButton", {203, 0, 65, 49}, "Lagre", false}, {"Bevel3", {268, 0, 8, 49}, "", true},
+        {"FirstButton", {276, 0, 33, 49}, "", true},  {"SpeedButton1", {309, 0, 33, 49}, "", true},
+        {"SpeedButton2", {342, 0, 33, 49}, "", true}, {"LastButton", {375, 0, 33, 49}, "", true},
+    };
+    for (const Item& i : band) {
+        SCOPED_TRACE(i.name);
+        auto* w = dialog->MenuPanel->findChild<QWidget*>(QString::fromLatin1(i.name));
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->geometry(), i.geometry);
+        EXPECT_EQ(w->isEnabled(), i.enabled);
+        if (auto* b = qobject_cast<QToolButton*>(w)) {
+            EXPECT_EQ(b->text(), QString::fromUtf8(i.caption));
+            EXPECT_FALSE(b->icon().isNull());
+            EXPECT_EQ(b->focusPolicy(), Qt::NoFocus);
+            EXPECT_TRUE(b->autoRaise());
+            EXPECT_EQ(b->font().stretch(), dialog->font().stretch()); // the caption fits as it is
+        }
+    }
+
+    struct Control { const char* name; QRect geometry; const char* field; };
+    const Control controls[] = {
+        {"DBEdit1", {40, 88, 377, 21}, "producttext"}, {"DBCheckBox2", {248, 65, 61, 17}, "sale"},
+        {"DBCheckBox1", {320, 65, 97, 17}, "web"},     {"DBMemo1", {40, 152, 270, 89}, "object_text"},
+        {"Edit1", {346, 152, 71, 21}, ""},             {"DBEdit4", {346, 208, 71, 21}, "price"},
+        {"SpeedButton3", {384, 251, 33, 31}, ""},      {"BildeEdit", {40, 280, 377, 21}, "picture"},
+        {"Bevel1", {40, 315, 270, 270}, ""},           {"Image1", {40, 315, 270, 270}, ""},
+        {"DBText1", {120, 552, 105, 17}, "utpris"},
+    };
+    for (const Control& c : controls) {
+        SCOPED_TRACE(c.name);
+        auto* w = dialog->findChild<QWidget*>(QString::fromLatin1(c.name));
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->geometry(), c.geometry);
+        QString field;
+        if (auto* e = qobject_cast<DBEdit*>(w)) field = e->dataField();
+        if (auto* m = qobject_cast<DBMemo*>(w)) field = m->dataField();
+        if (auto* x = qobject_cast<DBCheckBox*>(w)) field = x->dataField();
+        if (auto* t = qobject_cast<DBText*>(w)) field = t->dataField();
+        EXPECT_EQ(field, QString::fromLatin1(c.field));
+    }
+    const std::pair<const char*, const char*> labels[] = {
+        {"Label1", "Tekst:"}, {"Label3", "Utfyllende tekst:"}, {"Label2", "Utpris:"}, {"Label4", "Bilde:"}};
+    for (const auto& [name, caption] : labels)
+        EXPECT_EQ(dialog->findChild<QLabel*>(QString::fromLatin1(name))->text(), QString::fromUtf8(caption));
+    EXPECT_EQ(dialog->Label1->pos(), QPoint(40, 72));
+    EXPECT_EQ(dialog->Label2->pos(), QPoint(346, 133));
+    EXPECT_EQ(dialog->Label2->buddy(), dialog->Edit1);
+    EXPECT_EQ(dialog->DBCheckBox2->text(), QStringLiteral("På salg"));
+    EXPECT_EQ(dialog->DBCheckBox1->text(), QStringLiteral("I nettbutikken"));
+    EXPECT_TRUE(dialog->Label1->font().bold());
+    EXPECT_TRUE(dialog->DBEdit1->font().bold());
+    EXPECT_TRUE(dialog->Label2->font().bold());
+    EXPECT_FALSE(dialog->Label3->font().bold());
+    EXPECT_EQ(dialog->DBText1->font().pixelSize(), 15);
+    EXPECT_TRUE(dialog->DBText1->font().bold());
+    EXPECT_EQ(dialog->DBText1->alignment(), Qt::AlignCenter);
+    EXPECT_EQ(dialog->DBText1->palette().color(QPalette::WindowText), QColor(Qt::black));
+    EXPECT_EQ(dialog->SpeedButton3->focusPolicy(), Qt::NoFocus);
+    // Drawn over the picture box.
+    const QObjectList& children = dialog->children();
+    EXPECT_GT(children.indexOf(dialog->DBText1), children.indexOf(dialog->Image1));
+    // Both windows show the same current record.
+    EXPECT_EQ(dialog->DBEdit1->text(), QStringLiteral("Liljer"));
+    EXPECT_EQ(dialog->DBText1->text(), QStringLiteral("kr 100,00"));
+
+    // Tab order, from the product text round to the out-price box.
+    showDialog();
+    dialog->DBEdit1->setFocus(Qt::TabFocusReason);
+    QStringList order;
+    for (int i = 0; i < 8; ++i) {
+        order << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(order, (QStringList{"DBEdit1", "BildeEdit", "DBMemo1", "DBEdit4", "DBCheckBox1", "DBCheckBox2", "Edit1",
+                                  "DBEdit1"}));
+}
+
+TEST_F(DetailDialog, ActionButtonsFollowTheTableState)
+{
+    createWindows();
+    EXPECT_EQ(actionButtons(), QStringLiteral("0000")); // as designed, until the dialog shows
+    showDialog();
+    const int before = table().recordCount();
+    struct Step { const char* what; std::function<void()> act; const char* buttons; DataSetState state; };
+    const Step steps[] = {
+        {"shown", [] {}, "0011", DataSetState::Browse},
+        {"Ny", [&] { click(dialog->NewButton); }, "1100", DataSetState::Insert},
+        {"Avbryt", [&] { click(dialog->CancelButton); }, "0011", DataSetState::Browse},
+        {"typing in the text box", [&] { QTest::keyClicks(dialog->DBEdit1, "x"); }, "1100", DataSetState::Edit},
+        {"Lagre", [&] { click(dialog->SaveButton); }, "0011", DataSetState::Browse},
+        {"entering the out-price box", [&] { QTest::mouseClick(dialog->Edit1, Qt::LeftButton); }, "1100", DataSetState::Edit},
+        {"Slett answered Ja", [&] { auto ja = answerNextQuestion(QuestionReply::ClickJa); click(dialog->DelButton); },
+         "1100", DataSetState::Edit}, // disabled while editing: nothing happens
+        {"Avbryt again", [&] { click(dialog->CancelButton); }, "0011", DataSetState::Browse},
+        {"Slett answered Nei", [&] { auto nei = answerNextQuestion(QuestionReply::ClickNei); click(dialog->DelButton); },
+         "0011", DataSetState::Browse},
+        {"hidden, an edit from elsewhere", [&] { dialog->close(); table().edit(); }, "1100", DataSetState::Edit},
+        {"hidden, Cancel", [&] { table().cancel(); }, "0011", DataSetState::Browse},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        s.act();
+        EXPECT_EQ(actionButtons(), QString::fromLatin1(s.buttons));
+        EXPECT_EQ(table().state(), s.state);
+    }
+    EXPECT_EQ(table().recordCount(), before); // the new record was discarded, nothing deleted
+    EXPECT_EQ(stored(QStringLiteral("producttext"), 43), QStringLiteral("Liljerx"));
+
+    auto ja = answerNextQuestion(QuestionReply::ClickJa);
+    showDialog();
+    click(dialog->DelButton);
+    EXPECT_TRUE(ja->asked);
+    EXPECT_EQ(stored(QStringLiteral("producttext"), 43), QStringLiteral("<no row>"));
+    EXPECT_EQ(actionButtons(), QStringLiteral("0011"));
+}
+
+TEST_F(DetailDialog, NavigationButtonsMoveAndPostAPendingEdit)
+{
+    createWindows();
+    showDialog();
+    QStringList seen;
+    auto at = [&] { seen << dialog->DBEdit1->text(); };
+    click(dialog->LastButton), at();
+    click(dialog->SpeedButton1), at();
+    click(dialog->FirstButton), at();
+    click(dialog->SpeedButton2), at();
+    EXPECT_EQ(seen, (QStringList{"Amaryllis", "Tulipaner", "Liljer", "Roser"}));
+
+    QTest::keyClicks(dialog->DBMemo1, "Fine");
+    click(dialog->SpeedButton2);
+    EXPECT_EQ(table().state(), DataSetState::Browse);
+    EXPECT_EQ(stored(QStringLiteral("object_text"), 41), QStringLiteral("FineRøde roser"));
+}
+
+TEST_F(DetailDialog, PriceListWritesTheOutPriceAsPlainNumberText)
+{
+    admin.exec(QStringLiteral("UPDATE product SET price = NULL WHERE id = 42"));
+    createWindows();
+    struct Case { int id; const char* text; } cases[] = {{41, "125"}, {44, "12,4875"}, {42, "0"}, {43, "100"}};
+    for (const Case& c : cases) {
+        goTo(c.id);
+        EXPECT_EQ(dialog->Edit1->text(), QString::fromLatin1(c.text)) << c.id;
+    }
+    // An equal text is left alone: the cursor stays where it was.
+    dialog->Edit1->setCursorPosition(1);
+    table().edit();
+    table().MyTableproducttext->setAsString(QStringLiteral("Liljer, hvite"));
+    EXPECT_EQ(dialog->Edit1->cursorPosition(), 1);
+    table().cancel();
+    EXPECT_EQ(dialog->Edit1->cursorPosition(), 1);
+}
+
+TEST_F(DetailDialog, OutPriceBoxSetsThePrice)
+{
+    createWindows();
+    showDialog();
+    QClipboard* clipboard = QApplication::clipboard();
+    struct Case {
+        const char* what;
+        std::function<void()> input;
+        double price;
+        const char* box;
+        const char* error;
+    } cases[] = {
+        {"typed 125", [&] { QTest::keyClicks(dialog->Edit1, "125"); }, 100, "125", nullptr},
+        {"pasted 012", [&] { clipboard->setText(QStringLiteral("012")); QTest::keyClick(dialog->Edit1, Qt::Key_V, Qt::ControlModifier); },
+         9.6, "12", nullptr},
+        {"pasted 12,50", [&] { clipboard->setText(QStringLiteral("12,50")); QTest::keyClick(dialog->Edit1, Qt::Key_V, Qt::ControlModifier); },
+         10, "12,5", nullptr},
+        {"a letter", [&] { QTest::keyClicks(dialog->Edit1, "x"); }, 20, "x", "'x' is not a valid floating point value."},
+        {"a point, not the decimal comma", [&] { QTest::keyClicks(dialog->Edit1, "2.5"); }, 1.6, "2.5",
+         "'2.' is not a valid floating point value."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        goTo(42); // price 20
+        messages.clear();
+        dialog->DBEdit4->setFocus(Qt::TabFocusReason); // so that the click enters the box
+        QTest::mouseClick(dialog->Edit1, Qt::LeftButton);
+        EXPECT_EQ(table().state(), DataSetState::Edit);
+        dialog->Edit1->clear(); // empty: the price stays
+        EXPECT_DOUBLE_EQ(table().MyTableprice->asFloat(), 20);
+        c.input();
+        EXPECT_DOUBLE_EQ(table().MyTableprice->asFloat(), c.price);
+        EXPECT_EQ(dialog->Edit1->text(), QString::fromLatin1(c.box));
+        if (c.error) {
+            ASSERT_FALSE(messages.empty());
+            EXPECT_EQ(messages.front().text, QString::fromLatin1(c.error));
+            EXPECT_EQ(messages.front().icon, MessageIcon::Error);
+        } else {
+            EXPECT_EQ(messageTexts(), QStringList());
+        }
+        table().cancel();
+    }
+    // "2.5": each text that is not a number gives its error; "2" set the price on the way.
+    EXPECT_EQ(messageTexts(), (QStringList{"'2.' is not a valid floating point value.",
+                                           "'2.5' is not a valid floating point value."}));
+}
+
+TEST_F(DetailDialog, TypingAfterLagreWithTheFocusStillThereChangesNothing)
+{
+    createWindows();
+    showDialog();
+    goTo(42);
+    QTest::mouseClick(dialog->Edit1, Qt::LeftButton);
+    dialog->Edit1->selectAll();
+    QTest::keyClicks(dialog->Edit1, "150");
+    EXPECT_EQ(actionButtons(), QStringLiteral("1100"));
+    QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), dialog->Edit1);
+    EXPECT_EQ(stored(QStringLiteral("price"), 42), QStringLiteral("120"));
+    const qsizetype statements = sent().size();
+
+    QTest::keyClicks(dialog->Edit1, "9");
+    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("1509"));
+    EXPECT_EQ(table().state(), DataSetState::Browse);
+    EXPECT_DOUBLE_EQ(table().MyTableprice->asFloat(), 120);
+    EXPECT_EQ(sent().size(), statements);
+    EXPECT_TRUE(messages.empty());
+
+    // Entering the box again starts the edit, which shows the out-price in it again.
+    dialog->DBEdit4->setFocus(Qt::TabFocusReason);
+    QTest::mouseClick(dialog->Edit1, Qt::LeftButton);
+    EXPECT_EQ(table().state(), DataSetState::Edit);
+    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("150"));
+    QTest::keyClick(dialog->Edit1, Qt::Key_End);
+    QTest::keyClick(dialog->Edit1, Qt::Key_Backspace);
+    EXPECT_DOUBLE_EQ(table().MyTableprice->asFloat(), 12);
+}
+
+TEST_F(DetailDialog, ClosingDuringAnEditLeavesItPendingAndMovingInTheListPostsIt)
+{
+    createWindows();
+    showDialog();
+    dialog->move(300, 200);
+    goTo(42);
+    QTest::mouseClick(dialog->Edit1, Qt::LeftButton);
+    dialog->Edit1->selectAll();
+    QTest::keyClicks(dialog->Edit1, "50");
+    const qsizetype statements = sent().size();
+    dialog->close();
+    EXPECT_TRUE(dialog->isHidden());
+    EXPECT_EQ(table().state(), DataSetState::Edit);
+    EXPECT_EQ(sent().size(), statements);
+    IniDocument user;
+    user.load(sandbox.workFolder() + QStringLiteral("/kari.INI"));
+    EXPECT_EQ(user.value(QStringLiteral("VINDU-PrisDataForm"), QStringLiteral("Left")), QStringLiteral("300"));
+    EXPECT_EQ(user.value(QStringLiteral("VINDU-PrisDataForm"), QStringLiteral("Top")), QStringLiteral("200"));
+
+    list->show();
+    QApplication::setActiveWindow(list.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(list.get()));
+    QTest::keyClick(list->DBGrid1, Qt::Key_Up);
+    EXPECT_EQ(table().state(), DataSetState::Browse);
+    EXPECT_EQ(sent().mid(statements),
+              QStringList{QStringLiteral("Query UPDATE product\r\nSET\r\n  price = 40\r\nWHERE\r\n  id = 42")});
+
+    // Shown again: where it was left, the position only.
+    dialog->resize(300, 300);
+    showDialog();
+    EXPECT_EQ(dialog->frameGeometry().topLeft(), QPoint(300, 200));
+    EXPECT_EQ(dialog->size(), QSize(457, 616));
+}
+
+} // namespace
