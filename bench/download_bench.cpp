@@ -12,6 +12,7 @@
 // display. libcurl writes straight into its output file; the window receives into
 // ".part" and renames, as the program does.
 
+#include "bench/platformchild.h"
 #include "bench/xdisplay.h"
 #include "bench/xwaits.h"
 #include "common/messages.h"
@@ -32,8 +33,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -89,16 +88,6 @@ void fetchWithoutWindow(HttpClient& client, const QString& url, const QString& t
     part.close();
     QFile::rename(part.fileName(), target);
 }
-
-struct Spread {
-    std::vector<double> values;
-    double at(double q) const
-    {
-        std::vector<double> s = values;
-        std::sort(s.begin(), s.end());
-        return s[std::size_t(q * double(s.size() - 1) + 0.5)];
-    }
-};
 
 // Rates from the slowest, median and fastest round of each side; the ratio is ours
 // against curl's (above 1: the window is faster), from the medians and per round.
@@ -198,8 +187,12 @@ int runChild(int argc, char** argv, int rounds, int smallSize)
     report(platform.constData(), smallName.constData(), oursSmall, curlSmall, smallCount, "files");
     report(platform.constData(), "256 MiB file", oursBig, curlBig, double(bigSize) / (1 << 20), "MiB");
 
-    // One small file at a time, the three ways in turn, into fresh names.
-    Spread oursFile, bareFile, curlFile, waitsFile, waitedFile;
+    // One small file at a time, the three ways in turn, into fresh names; and the floor
+    // of any window shown and hidden per file: an empty tool window of the same size,
+    // shown, painted once and hidden.
+    QWidget empty(nullptr, form.windowFlags());
+    empty.setFixedSize(form.size());
+    Spread oursFile, bareFile, curlFile, waitsFile, waitedFile, floorFile, floorWaits;
     for (int i = 0; i < traceCount; ++i) {
         const QString& url = urls[std::size_t(i)];
         QElapsedTimer timer;
@@ -217,31 +210,26 @@ int runChild(int argc, char** argv, int rounds, int smallSize)
         curl.fetch(url, name("tc", i));
         curlFile.values.push_back(double(timer.nsecsElapsed()) / 1e3);
     }
+    for (int i = 0; i < traceCount; ++i) { // apart: a second window between downloads adds X work to each
+        const XWaits before = xWaitsSoFar();
+        QElapsedTimer timer;
+        timer.start();
+        empty.show();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        empty.hide();
+        floorFile.values.push_back(double(timer.nsecsElapsed()) / 1e3);
+        floorWaits.values.push_back(double(xWaitsSoFar().count - before.count));
+    }
     std::printf("%-9s one small file at a time, %d files, µs min/median/max\n", platform.constData(), traceCount);
     traceLine("prisliste (window)", oursFile);
     traceLine("same, without the window", bareFile);
     traceLine("libcurl", curlFile);
     traceLine("X replies waited for", waitsFile);
     traceLine("time in those waits", waitedFile);
+    traceLine("empty window shown+hidden", floorFile);
+    traceLine("its X replies waited for", floorWaits);
     std::fflush(stdout);
     return 0;
-}
-
-// Runs this program again with --child on one platform and waits for it.
-void runPlatform(const char* platform, const std::string& display, const std::string& rounds)
-{
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::setenv("QT_QPA_PLATFORM", platform, 1);
-        if (!display.empty())
-            ::setenv("DISPLAY", display.c_str(), 1);
-        ::execl("/proc/self/exe", "bench_download", "--child", rounds.c_str(), static_cast<char*>(nullptr));
-        std::perror("bench_download");
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    check(WIFEXITED(status) && WEXITSTATUS(status) == 0, platform);
 }
 
 } // namespace
@@ -259,8 +247,8 @@ int main(int argc, char** argv)
     std::printf("bench_download: %d rounds per platform; X display %s%s\n", rounds, display.name().c_str(),
                 display.isPrivate() ? " (private Xvfb)" : "");
     std::fflush(stdout);
-    runPlatform("xcb", display.name(), std::to_string(rounds));
-    runPlatform("offscreen", {}, std::to_string(rounds));
+    runOnPlatform("xcb", display.name(), {"--child", std::to_string(rounds)});
+    runOnPlatform("offscreen", {}, {"--child", std::to_string(rounds)});
     curl_global_cleanup();
     return 0;
 }

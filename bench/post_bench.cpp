@@ -14,6 +14,7 @@
 // server on another machine.
 
 #include "bench/benchserver.h"
+#include "bench/platformchild.h"
 #include "bench/xdisplay.h"
 #include "bench/xwaits.h"
 #include "common/messages.h"
@@ -30,14 +31,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mysql.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -61,16 +59,6 @@ MYSQL* rawConnect(unsigned port)
           "raw connection");
     return m;
 }
-
-struct Spread {
-    std::vector<double> micros;
-    double at(double q) const
-    {
-        std::vector<double> s = micros;
-        std::sort(s.begin(), s.end());
-        return s[std::size_t(q * double(s.size() - 1) + 0.5)];
-    }
-};
 
 void line(const char* name, const Spread& s, const Spread& raw)
 {
@@ -117,7 +105,7 @@ int runChild(int argc, char** argv, int rounds, unsigned port, const char* serve
         timer.start();
         check(mysql_real_query(raw, sql.constData(), unsigned(sql.size())) == 0 && mysql_affected_rows(raw) == 1,
               "raw UPDATE");
-        rawTimes.micros.push_back(double(timer.nsecsElapsed()) / 1e3);
+        rawTimes.values.push_back(double(timer.nsecsElapsed()) / 1e3);
 
         // What typing the price does long before "Lagre": the edit state, the new value
         // shown by the grid and the dialog's controls.
@@ -125,16 +113,16 @@ int runChild(int argc, char** argv, int rounds, unsigned port, const char* serve
         table.edit();
         table.MyTableprice->setAsFloat(price);
         QCoreApplication::processEvents();
-        typedTimes.micros.push_back(double(timer.nsecsElapsed()) / 1e3);
+        typedTimes.values.push_back(double(timer.nsecsElapsed()) / 1e3);
         // What the user waits for after "Lagre": the post, then the windows repainted.
         const XWaits beforePost = xWaitsSoFar();
         timer.start();
         table.post();
-        postTimes.micros.push_back(double(timer.nsecsElapsed()) / 1e3);
+        postTimes.values.push_back(double(timer.nsecsElapsed()) / 1e3);
         const XWaits afterPost = xWaitsSoFar();
         timer.start();
         QCoreApplication::processEvents();
-        paintTimes.micros.push_back(double(timer.nsecsElapsed()) / 1e3);
+        paintTimes.values.push_back(double(timer.nsecsElapsed()) / 1e3);
         const XWaits afterPaint = xWaitsSoFar();
         postWaits.count += afterPost.count - beforePost.count;
         paintWaits.count += afterPaint.count - afterPost.count;
@@ -159,25 +147,6 @@ int runChild(int argc, char** argv, int rounds, unsigned port, const char* serve
     return 0;
 }
 
-void runPlatform(const char* platform, const std::string& display, unsigned port, const std::string& rounds,
-                 const char* server)
-{
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::setenv("QT_QPA_PLATFORM", platform, 1);
-        if (!display.empty())
-            ::setenv("DISPLAY", display.c_str(), 1);
-        ::setenv("PRISLISTE_DB_HOST", "127.0.0.1", 1);
-        ::setenv("PRISLISTE_DB_PORT", std::to_string(port).c_str(), 1);
-        ::execl("/proc/self/exe", "bench_post", "--child", rounds.c_str(), server, static_cast<char*>(nullptr));
-        std::perror("bench_post");
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    check(WIFEXITED(status) && WEXITSTATUS(status) == 0, platform);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -198,8 +167,10 @@ int main(int argc, char** argv)
         BenchServer server("256M", s.options);
         server.fill(products);
         std::fflush(stdout);
-        runPlatform("xcb", display.name(), server.port(), rounds, s.name);
-        runPlatform("offscreen", {}, server.port(), rounds, s.name);
+        ::setenv("PRISLISTE_DB_HOST", "127.0.0.1", 1);
+        ::setenv("PRISLISTE_DB_PORT", std::to_string(server.port()).c_str(), 1);
+        runOnPlatform("xcb", display.name(), {"--child", rounds, s.name});
+        runOnPlatform("offscreen", {}, {"--child", rounds, s.name});
     }
     return 0;
 }
