@@ -25,6 +25,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <curl/curl.h>
 
