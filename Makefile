@@ -25,6 +25,7 @@ package: build
 	cmake --build $(BUILD) --target package
 
 bench: deps
+	scripts/install-deps --bench
 	cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPRISLISTE_BENCH=ON
 	cmake --build $(BUILD)-bench -j $(JOBS)
 

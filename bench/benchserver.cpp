@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <unistd.h>
 
-BenchServer::BenchServer(const char* bufferPool)
+BenchServer::BenchServer(const char* bufferPool, const char* options)
     : script_(PRISLISTE_SOURCE_DIR "/scripts/mariadb-private"),
       folder_("/tmp/prisliste-bench-" + std::to_string(getpid()))
 {
-    setenv("MARIADB_PRIVATE_ARGS", (std::string("--innodb-buffer-pool-size=") + bufferPool).c_str(), 1);
+    setenv("MARIADB_PRIVATE_ARGS", (std::string("--innodb-buffer-pool-size=") + bufferPool + " " + options).c_str(), 1);
     if (std::system((script_ + " start " + folder_ + " --fresh >/dev/null").c_str()) != 0) {
         std::fprintf(stderr, "the benchmark's server did not start\n");
         std::exit(1);

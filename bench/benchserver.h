@@ -8,8 +8,9 @@
 class BenchServer {
 public:
     // Starts a fresh server in a folder of its own; bufferPool is the server's
-    // --innodb-buffer-pool-size, large enough that the server's disk is not measured.
-    explicit BenchServer(const char* bufferPool = "256M");
+    // --innodb-buffer-pool-size, large enough that the server's disk is not measured;
+    // options are more server options (they win over the script's own).
+    explicit BenchServer(const char* bufferPool = "256M", const char* options = "");
     ~BenchServer();
     BenchServer(const BenchServer&) = delete;
     BenchServer& operator=(const BenchServer&) = delete;

@@ -1,39 +1,46 @@
-// The download window against curl on the same loopback server, in the same run:
-// one 256 MiB file, then 1,000 small files over one kept-alive connection.
+// The download window against libcurl on the same loopback server: 1,000 small files over
+// one kept-alive connection, and one 256 MiB file, in rounds that interleave the two
+// sides. The window runs on an X display (DISPLAY, or a private Xvfb) and offscreen, each
+// in a child process of this program. Each platform then traces single small files: the
+// window's download, the same HTTP client and file handling without the window, and
+// libcurl, with the X round trips the window's thread waited for.
+//
+//   bench_download [rounds]                      both platforms (5 rounds)
+//   bench_download --child [rounds] [filesize]   the platform in QT_QPA_PLATFORM only
+//
+// Left out: DNS (the URLs name 127.0.0.1), a real network, and a window manager on the X
+// display. libcurl writes straight into its output file; the window receives into
+// ".part" and renames, as the program does.
 
+#include "bench/platformchild.h"
+#include "bench/xdisplay.h"
+#include "bench/xwaits.h"
 #include "common/messages.h"
 #include "tests/support/httptestserver.h"
 #include "webdocs/HttpDownload.h"
+#include "webdocs/httpclient.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
+#include <QFileInfo>
 #include <QTemporaryDir>
-#include <QTextStream>
+#include <QWidget>
+
+#include <curl/curl.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
 constexpr qint64 bigSize = qint64(256) << 20;
 constexpr int smallCount = 1000;
-constexpr int smallSize = 4096;
-constexpr int rounds = 3;
-
-double runCurl(const QStringList& arguments)
-{
-    QElapsedTimer timer;
-    timer.start();
-    QProcess curl;
-    curl.start(QStringLiteral("curl"), arguments);
-    if (!curl.waitForFinished(-1) || curl.exitCode() != 0) {
-        std::fprintf(stderr, "curl failed: %s\n", curl.readAllStandardError().constData());
-        std::exit(1);
-    }
-    return double(timer.nsecsElapsed()) / 1e9;
-}
+constexpr int traceCount = 300;
 
 void check(bool ok, const char* what)
 {
@@ -43,23 +50,78 @@ void check(bool ok, const char* what)
     }
 }
 
-void report(const char* name, double ours, double curl, double amount, const char* unit)
+double seconds(const QElapsedTimer& timer)
 {
-    std::printf("%-34s prisliste %8.3f s (%9.1f %s/s)   curl %8.3f s (%9.1f %s/s)   ratio %.2f\n", name, ours,
-                amount / ours, unit, curl, amount / curl, unit, curl / ours);
+    return double(timer.nsecsElapsed()) / 1e9;
 }
 
-} // namespace
+// libcurl with one easy handle for the whole run, so its connection stays open between
+// files as the window's does; each file is opened, written and closed as curl -o does.
+class CurlSide {
+public:
+    CurlSide() : curl_(curl_easy_init()) { check(curl_ != nullptr, "curl_easy_init"); }
+    ~CurlSide() { curl_easy_cleanup(curl_); }
 
-int main(int argc, char** argv)
+    void fetch(const QString& url, const QString& file)
+    {
+        FILE* out = std::fopen(QFile::encodeName(file).constData(), "wb");
+        check(out != nullptr, "curl output file");
+        const QByteArray address = url.toLatin1();
+        curl_easy_setopt(curl_, CURLOPT_URL, address.constData());
+        curl_easy_setopt(curl_, CURLOPT_WRITEDATA, out);
+        curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &std::fwrite);
+        const CURLcode result = curl_easy_perform(curl_);
+        long status = 0;
+        curl_easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &status);
+        check(std::fclose(out) == 0 && result == CURLE_OK && status == 200, "curl download");
+    }
+
+private:
+    CURL* curl_;
+};
+
+// The window's own client and file handling (".part", rename) with no window at all.
+void fetchWithoutWindow(HttpClient& client, const QString& url, const QString& target)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QFile part(target + QStringLiteral(".part"));
+    check(part.open(QIODevice::ReadWrite | QIODevice::Unbuffered), "part file");
+    client.get(url, [&](const char* data, std::size_t size) { part.write(data, qint64(size)); }, {});
+    part.close();
+    QFile::rename(part.fileName(), target);
+}
+
+// Rates from the slowest, median and fastest round of each side; the ratio is ours
+// against curl's (above 1: the window is faster), from the medians and per round.
+void report(const char* platform, const char* name, const Spread& ours, const Spread& curl, double amount,
+            const char* unit)
+{
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < ours.values.size(); ++i)
+        ratios.push_back(curl.values[i] / ours.values[i]);
+    std::sort(ratios.begin(), ratios.end());
+    std::printf("%-9s %s, %s/s min/median/max\n", platform, name, unit);
+    std::printf("            prisliste %9.1f %9.1f %9.1f\n", amount / ours.at(1), amount / ours.at(0.5),
+                amount / ours.at(0));
+    std::printf("            libcurl   %9.1f %9.1f %9.1f\n", amount / curl.at(1), amount / curl.at(0.5),
+                amount / curl.at(0));
+    std::printf("            ratio of medians %.2f, per round %.2f .. %.2f\n", curl.at(0.5) / ours.at(0.5),
+                ratios.front(), ratios.back());
+    std::fflush(stdout);
+}
+
+void traceLine(const char* name, const Spread& micros)
+{
+    std::printf("            %-26s %8.0f %8.0f %8.0f\n", name, micros.at(0), micros.at(0.5), micros.at(1));
+}
+
+int runChild(int argc, char** argv, int rounds, int smallSize)
+{
     QApplication app(argc, argv);
     setMessageHandler([](const MessageRequest& r) {
         std::fprintf(stderr, "message: %s\n", qPrintable(r.text));
         return MessageAnswer::Ok;
     });
+    const QByteArray platform = QGuiApplication::platformName().toLatin1();
 
     QTemporaryDir folder(QDir::currentPath() + QStringLiteral("/bench-XXXXXX"));
     check(folder.isValid(), "temporary folder");
@@ -70,49 +132,124 @@ int main(int argc, char** argv)
     const HttpAnswer small = HttpAnswer::withLength(200, "OK", QByteArray(smallSize, 's'));
     server.setHandler([&](const QByteArray& head) { return head.startsWith("GET /big") ? big : small; });
 
-    THttpDownloadForm form;
+    THttpDownloadForm form; // hidden, as start-up creates it
+    CurlSide curl;
 
-    // One large file.
-    double oursBig = 1e9, curlBig = 1e9;
+    std::vector<QString> urls;
+    for (int i = 0; i < smallCount; ++i)
+        urls.push_back(server.url(QStringLiteral("/small/%1.jpg").arg(i)));
+    const QString bigUrl = server.url(QStringLiteral("/big"));
+    const auto name = [&](const char* side, int i) { return dir + QLatin1String(side) + QString::number(i); };
+
+    Spread oursSmall, curlSmall, oursBig, curlBig;
     for (int round = 0; round < rounds; ++round) {
+        // Both sides create their files anew in every round; the side that goes first alternates.
+        for (int i = 0; i < smallCount; ++i) {
+            QFile::remove(name("c", i));
+            QFile::remove(name("p", i));
+        }
         QFile::remove(dir + QStringLiteral("big-curl.bin"));
         QFile::remove(dir + QStringLiteral("big.bin"));
-        curlBig = std::min(curlBig, runCurl({QStringLiteral("-s"), QStringLiteral("-o"),
-                                             dir + QStringLiteral("big-curl.bin"), server.url(QStringLiteral("/big"))}));
-        QElapsedTimer timer;
-        timer.start();
-        check(downloadtofile(dir + QStringLiteral("big.bin"), server.url(QStringLiteral("/big"))), "big download");
-        oursBig = std::min(oursBig, double(timer.nsecsElapsed()) / 1e9);
-        check(QFileInfo(dir + QStringLiteral("big.bin")).size() == bigSize, "big size");
-    }
-    report("256 MiB file", oursBig, curlBig, double(bigSize) / (1 << 20), "MiB");
 
-    // Many small files: curl fetches them all in one run over one connection.
-    {
-        QFile config(dir + QStringLiteral("curl.cfg"));
-        check(config.open(QIODevice::WriteOnly), "curl config");
-        QTextStream out(&config);
-        for (int i = 0; i < smallCount; ++i)
-            out << "url = \"" << server.url(QStringLiteral("/small/%1.jpg").arg(i)) << "\"\noutput = \"" << dir
-                << "c" << i << ".jpg\"\n";
-    }
-    double oursSmall = 1e9, curlSmall = 1e9;
-    for (int round = 0; round < rounds; ++round) {
-        // Both sides create their files anew in every round.
-        for (int i = 0; i < smallCount; ++i) {
-            QFile::remove(dir + QStringLiteral("c%1.jpg").arg(i));
-            QFile::remove(dir + QStringLiteral("p%1.jpg").arg(i));
+        const auto runOurs = [&] {
+            const int connectionsBefore = server.connectionCount();
+            QElapsedTimer timer;
+            timer.start();
+            for (int i = 0; i < smallCount; ++i)
+                check(downloadtofile(name("p", i), urls[std::size_t(i)]), "small download");
+            oursSmall.values.push_back(seconds(timer));
+            check(server.connectionCount() - connectionsBefore <= 1, "one kept-alive connection");
+            timer.start();
+            check(downloadtofile(dir + QStringLiteral("big.bin"), bigUrl), "big download");
+            oursBig.values.push_back(seconds(timer));
+            check(QFileInfo(dir + QStringLiteral("big.bin")).size() == bigSize, "big size");
+        };
+        const auto runCurl = [&] {
+            QElapsedTimer timer;
+            timer.start();
+            for (int i = 0; i < smallCount; ++i)
+                curl.fetch(urls[std::size_t(i)], name("c", i));
+            curlSmall.values.push_back(seconds(timer));
+            timer.start();
+            curl.fetch(bigUrl, dir + QStringLiteral("big-curl.bin"));
+            curlBig.values.push_back(seconds(timer));
+            check(QFileInfo(dir + QStringLiteral("big-curl.bin")).size() == bigSize, "curl big size");
+        };
+        if (round % 2 == 0) {
+            runOurs();
+            runCurl();
+        } else {
+            runCurl();
+            runOurs();
         }
-        curlSmall = std::min(curlSmall, runCurl({QStringLiteral("-s"), QStringLiteral("-K"), dir + QStringLiteral("curl.cfg")}));
-        const int connectionsBefore = server.connectionCount();
+    }
+    const QByteArray smallName = QByteArray::number(smallCount) + " small files (" + QByteArray::number(smallSize)
+        + " bytes)";
+    report(platform.constData(), smallName.constData(), oursSmall, curlSmall, smallCount, "files");
+    report(platform.constData(), "256 MiB file", oursBig, curlBig, double(bigSize) / (1 << 20), "MiB");
+
+    // One small file at a time, the three ways in turn, into fresh names; and the floor
+    // of any window shown and hidden per file: an empty tool window of the same size,
+    // shown, painted once and hidden.
+    QWidget empty(nullptr, form.windowFlags());
+    empty.setFixedSize(form.size());
+    Spread oursFile, bareFile, curlFile, waitsFile, waitedFile, floorFile, floorWaits;
+    for (int i = 0; i < traceCount; ++i) {
+        const QString& url = urls[std::size_t(i)];
+        QElapsedTimer timer;
+        const XWaits before = xWaitsSoFar();
+        timer.start();
+        check(downloadtofile(name("tp", i), url), "traced download");
+        oursFile.values.push_back(double(timer.nsecsElapsed()) / 1e3);
+        const XWaits after = xWaitsSoFar();
+        waitsFile.values.push_back(double(after.count - before.count));
+        waitedFile.values.push_back(double(after.nanoseconds - before.nanoseconds) / 1e3);
+        timer.start();
+        fetchWithoutWindow(form.client(), url, name("tb", i));
+        bareFile.values.push_back(double(timer.nsecsElapsed()) / 1e3);
+        timer.start();
+        curl.fetch(url, name("tc", i));
+        curlFile.values.push_back(double(timer.nsecsElapsed()) / 1e3);
+    }
+    for (int i = 0; i < traceCount; ++i) { // apart: a second window between downloads adds X work to each
+        const XWaits before = xWaitsSoFar();
         QElapsedTimer timer;
         timer.start();
-        for (int i = 0; i < smallCount; ++i)
-            check(downloadtofile(dir + QStringLiteral("p%1.jpg").arg(i), server.url(QStringLiteral("/small/%1.jpg").arg(i))),
-                  "small download");
-        oursSmall = std::min(oursSmall, double(timer.nsecsElapsed()) / 1e9);
-        check(server.connectionCount() - connectionsBefore <= 1, "one kept-alive connection");
+        empty.show();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        empty.hide();
+        floorFile.values.push_back(double(timer.nsecsElapsed()) / 1e3);
+        floorWaits.values.push_back(double(xWaitsSoFar().count - before.count));
     }
-    report("1000 small files (4 KiB)", oursSmall, curlSmall, smallCount, "files");
+    std::printf("%-9s one small file at a time, %d files, µs min/median/max\n", platform.constData(), traceCount);
+    traceLine("prisliste (window)", oursFile);
+    traceLine("same, without the window", bareFile);
+    traceLine("libcurl", curlFile);
+    traceLine("X replies waited for", waitsFile);
+    traceLine("time in those waits", waitedFile);
+    traceLine("empty window shown+hidden", floorFile);
+    traceLine("its X replies waited for", floorWaits);
+    std::fflush(stdout);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    const bool child = argc > 1 && std::strcmp(argv[1], "--child") == 0;
+    const int first = child ? 2 : 1;
+    const int rounds = argc > first ? std::max(1, std::atoi(argv[first])) : 5;
+    if (child)
+        return runChild(argc, argv, rounds, argc > first + 1 ? std::max(1, std::atoi(argv[first + 1])) : 4096);
+
+    const XDisplay display;
+    std::printf("bench_download: %d rounds per platform; X display %s%s\n", rounds, display.name().c_str(),
+                display.isPrivate() ? " (private Xvfb)" : "");
+    std::fflush(stdout);
+    runOnPlatform("xcb", display.name(), {"--child", std::to_string(rounds)});
+    runOnPlatform("offscreen", {}, {"--child", std::to_string(rounds)});
+    curl_global_cleanup();
     return 0;
 }

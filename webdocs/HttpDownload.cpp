@@ -100,13 +100,14 @@ void THttpDownloadForm::FormDblClick()
 {
     setWindowTitle(QStringLiteral("kupdate 5.56 (746)"));
     DownLoadResult = false;
-    show();
-    // Lets the new window appear before the thread blocks; input waits until the end.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // The texts go in before the window shows, so its first paint carries them: a repaint
+    // of each label after that paint would cost another X server round trip per download.
     LFileName->setText(DownloadFile);
-    LFileName->repaint();
     LPercent->setText(QStringLiteral("0%"));
-    LPercent->repaint();
+    show();
+    // Lets the window appear (or, when already shown, repaint the labels) before the
+    // thread blocks; input waits until the end.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
     const QChar separator = Platform::separator();
@@ -173,14 +174,15 @@ void THttpDownloadForm::IdHTTP1WorkBegin(std::int64_t expected)
 
 void THttpDownloadForm::IdHTTP1Work(std::int64_t received)
 {
-    // Only the two controls that change are repainted: a whole-window repaint per piece
-    // costs more than receiving a small picture.
+    // The bar would repaint itself alone at once; it is painted with the percentage below.
+    ProgressBar1->setUpdatesEnabled(false);
     ProgressBar1->setValue(static_cast<qint32>(received));
-    ProgressBar1->repaint();
-    if (DownLoadSize > 0) {
+    ProgressBar1->setUpdatesEnabled(true);
+    if (DownLoadSize > 0)
         LPercent->setText(QString::number(received * 100 / DownLoadSize) + u'%');
-        LPercent->repaint();
-    }
+    // Only the two controls that change, in one pass: every pass over the window's
+    // backing store waits for the X server to finish reading the pass before.
+    repaint(ProgressBar1->geometry().united(LPercent->geometry()));
 }
 
 void THttpDownloadForm::IdHTTP1WorkEnd()
