@@ -12,7 +12,8 @@
 //
 // Left out: pictures (the products have references but no local files), the progress
 // bar and the print dialog, fsync of the files, and the server's own disk.
-#include "bench/productserver.h"
+#include "bench/benchserver.h"
+#include "bench/childrun.h"
 #include "common/startup.h"
 #include "pricelist/export/exportjob.h"
 #include "pricelist/producttable.h"
@@ -29,7 +30,7 @@
 
 namespace {
 
-const ProductServer* server = nullptr;
+const BenchServer* server = nullptr;
 
 double cpuSeconds()
 {
@@ -106,9 +107,10 @@ void ratio(const char* name, const std::vector<double>& side, const std::vector<
                 s.max / o.max, goal);
 }
 
-int run(const char* script, int rows, int repetitions)
+int run(int rows, int repetitions)
 {
-    const ProductServer products(script, rows);
+    BenchServer products;
+    products.fill(rows);
     server = &products;
     std::printf("%d products, %d runs per side\n", rows, repetitions);
     std::vector<double> open, csv, pdf, openCpu, csvCpu, pdfCpu;
@@ -159,7 +161,7 @@ int main(int argc, char** argv)
     startup({}, appData.path() + QStringLiteral("/bin/prisliste"));
     const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
     const int repetitions = argc > 2 ? std::atoi(argv[2]) : 5;
-    const int result = run(PRISLISTE_SOURCE_DIR "/scripts/mariadb-private", rows, repetitions);
+    const int result = run(rows, repetitions);
     shutdown();
     return result;
 }
