@@ -9,6 +9,7 @@
 // computed). The post compares one edit posted through MyTable with one raw
 // mysql_real_query of the same UPDATE.
 #include "bench/benchserver.h"
+#include "bench/childrun.h"
 #include "db/connection.h"
 #include "pricelist/producttable.h"
 
@@ -96,28 +97,8 @@ struct Run {
 // Runs one side in a child process: its wall time and its peak resident size.
 Run inChild(double (*side)())
 {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0)
-        std::exit(3);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(pipeFds[0]);
-        const double s = side();
-        if (write(pipeFds[1], &s, sizeof s) != sizeof s)
-            _exit(4);
-        _exit(0);
-    }
-    close(pipeFds[1]);
-    double seconds = 0;
-    if (read(pipeFds[0], &seconds, sizeof seconds) != sizeof seconds)
-        std::exit(5);
-    close(pipeFds[0]);
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    const double cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-                       + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    return {seconds, usage.ru_maxrss, cpu};
+    const ChildRun run = ::inChild([side] { return std::vector<double>{side()}; });
+    return {run.values.at(0), run.peakKiB, run.cpuSeconds};
 }
 
 void benchOpen()
