@@ -3,10 +3,13 @@
 #include "common/quitsignal.h"
 #include "common/startup.h"
 #include "common/startuperror.h"
+#include "db/earlyopen.h"
 #include "packaging/programicon.h"
+#include "pricelist/connectionvalues.h"
 #include "pricelist/prisdata.h"
 #include "pricelist/export/exportcommands.h"
 #include "pricelist/prisliste.h"
+#include "pricelist/producttable.h"
 #include "webdocs/HttpDownload.h"
 #include "webdocs/webfoldersetup.h"
 
@@ -24,11 +27,15 @@ int main(int argc, char** argv)
     if (line.hasExport)
         prepareWindowlessExport();
 
+    // The server sorts the product list while Qt starts and the windows are made.
+    EarlyOpen::instance().start(productDatabaseSettings(), ProductTable::listSelect());
+
     QApplication app(argc, argv);
     useProgramIcon();
     startup(app.arguments().mid(1), QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
     if (line.hasExport) {
         const auto window = createMainWindow<TPrislisteForm>();
+        EarlyOpen::instance().drop();
         const int exitCode = window ? exportFromCommandLine(window->MyTable, line.exportFormats, window->windowTitle()) : 1;
         shutdown();
         return exitCode;
@@ -36,6 +43,7 @@ int main(int argc, char** argv)
 
     // Creating the main window opens the product table; when that fails the program ends.
     const auto mainWindow = createMainWindow<TPrislisteForm>();
+    EarlyOpen::instance().drop(); // unused when the window could not be made
     int exitCode = 1;
     if (mainWindow) {
         // The other windows are created here, hidden, in start-up order.

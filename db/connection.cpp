@@ -1,5 +1,7 @@
 #include "db/connection.h"
 
+#include "db/earlyopen.h"
+
 #include <mysql.h>
 #include <errmsg.h>
 
@@ -90,7 +92,7 @@ DbConnection::~DbConnection()
 
 void DbConnection::open()
 {
-    if (mysql_)
+    if (mysql_ || EarlyOpen::instance().handOver(*this))
         return;
     QByteArray address;
     int lookupError = 0;
@@ -153,6 +155,7 @@ void DbConnection::close()
         return;
     mysql_close(mysql_); // sends the quit command; a dead socket is only closed
     mysql_ = nullptr;
+    pending_.clear();
 }
 
 MYSQL* DbConnection::checkedHandle() const
@@ -167,9 +170,29 @@ void DbConnection::raise(bool connecting) const
     throw dberror::fromHandle(mysql_, settings_.host, connecting);
 }
 
+void DbConnection::send(const QByteArray& statement)
+{
+    MYSQL* m = checkedHandle();
+    dropPending();
+    if (mysql_send_query(m, statement.constData(), static_cast<unsigned long>(statement.size())) != 0)
+        raise(false);
+    pending_ = statement;
+}
+
+void DbConnection::dropPending()
+{
+    if (pending_.isEmpty())
+        return;
+    pending_.clear();
+    if (mysql_read_query_result(mysql_) == 0)
+        if (MYSQL_RES* result = mysql_use_result(mysql_))
+            mysql_free_result(result); // reads the rest of the rows
+}
+
 quint64 DbConnection::execute(const QByteArray& statement)
 {
     MYSQL* m = checkedHandle();
+    dropPending();
     if (mysql_real_query(m, statement.constData(), static_cast<unsigned long>(statement.size())) != 0)
         raise(false);
     quint64 affected = mysql_affected_rows(m);
@@ -190,8 +213,15 @@ quint64 DbConnection::execute(const QByteArray& statement)
 MYSQL_RES* DbConnection::query(const QByteArray& statement)
 {
     MYSQL* m = checkedHandle();
-    if (mysql_real_query(m, statement.constData(), static_cast<unsigned long>(statement.size())) != 0)
-        raise(false);
+    if (!pending_.isEmpty() && pending_ == statement) {
+        pending_.clear();
+        if (mysql_read_query_result(m) != 0)
+            raise(false);
+    } else {
+        dropPending();
+        if (mysql_real_query(m, statement.constData(), static_cast<unsigned long>(statement.size())) != 0)
+            raise(false);
+    }
     MYSQL_RES* result = mysql_use_result(m);
     if (!result) {
         if (mysql_errno(m))

@@ -23,6 +23,8 @@ struct ConnectionSettings {
     // Read and write time-outs afterwards; beyond what the library holds (about 24 days),
     // as the default year is, there is none.
     unsigned statementTimeoutSeconds = 31536000;
+
+    bool operator==(const ConnectionSettings&) const = default;
 };
 
 class DbConnection {
@@ -44,7 +46,11 @@ public:
     quint64 execute(const QByteArray& statement);
     // Sends a statement whose rows the caller streams: mysql_fetch_row on the returned
     // result (free it with mysql_free_result); check rowError() after the last row.
+    // A statement already sent with send() is not sent again: its answer is read.
     MYSQL_RES* query(const QByteArray& statement);
+    // Sends a statement and leaves its answer unread for query() of the same text; any
+    // other statement first reads and drops it.
+    void send(const QByteArray& statement);
     // Throws when the row stream of query() ended with an error.
     void checkRowError();
     quint64 lastInsertId() const;
@@ -57,9 +63,12 @@ public:
     MYSQL* handle() const { return mysql_; }
 
 private:
+    friend class EarlyOpen;
     [[noreturn]] void raise(bool connecting) const;
     MYSQL* checkedHandle() const;
+    void dropPending();
 
     ConnectionSettings settings_;
     MYSQL* mysql_ = nullptr;
+    QByteArray pending_; // sent, answer not read
 };

@@ -99,11 +99,13 @@ void DataSet::resetLayout()
 {
     std::vector<FieldKind> kinds;
     std::vector<int> sizes;
+    std::vector<bool> dense; // calculated fields are set after the record is stored
     for (const auto& f : fields_) {
         kinds.push_back(f->kind());
         sizes.push_back(f->size());
+        dense.push_back(f->isCalculated());
     }
-    store_->setLayout(kinds, sizes);
+    store_->setLayout(kinds, sizes, dense);
 }
 
 void DataSet::close()

@@ -5,6 +5,8 @@
 #include <QDate>
 #include <QDateTime>
 #include <QTime>
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -93,6 +95,43 @@ bool parseTime(const char* s, unsigned long n, QTime& time)
     time = QTime(h, m, sec, ms);
     return time.isValid();
 }
+
+// Bits 64 * word ... 64 * word + 63 of the null bitmap (1 = null).
+uint64_t nullWord(const char* block, uint32_t nullBytes, int word)
+{
+    uint64_t v = 0;
+    std::memcpy(&v, block + 8 * word, std::min<uint32_t>(8, nullBytes - uint32_t(8 * word)));
+    if constexpr (std::endian::native == std::endian::big)
+        v = __builtin_bswap64(v);
+    return v;
+}
+
+bool isNullValue(const QVariant& v)
+{
+    return !v.isValid() || v.isNull();
+}
+
+// A fixed-size value into its slot.
+void writeValue(FieldKind kind, char* p, const QVariant& value)
+{
+    switch (kind) {
+    case FieldKind::Boolean: *p = value.toBool() ? 1 : 0; break;
+    case FieldKind::SmallInt:
+    case FieldKind::Integer: save<qint32>(p, value.toInt()); break;
+    case FieldKind::Word:
+    case FieldKind::LargeInt: save<qint64>(p, value.toLongLong()); break;
+    case FieldKind::Float:
+    case FieldKind::Currency: save<double>(p, value.toDouble()); break;
+    case FieldKind::Date: save<qint64>(p, packDateTime(value.toDate(), QTime())); break;
+    case FieldKind::Time: save<qint64>(p, value.toTime().msecsSinceStartOfDay()); break;
+    case FieldKind::DateTime: {
+        const QDateTime dt = value.toDateTime();
+        save<qint64>(p, packDateTime(dt.date(), dt.time()));
+        break;
+    }
+    default: break;
+    }
+}
 }
 
 qint64 packDateTime(const QDate& date, const QTime& time)
@@ -105,17 +144,26 @@ RecordStore::~RecordStore()
     clear();
 }
 
-void RecordStore::setLayout(const std::vector<FieldKind>& kinds, const std::vector<int>& sizes)
+void RecordStore::setLayout(const std::vector<FieldKind>& kinds, const std::vector<int>& sizes, const std::vector<bool>& dense)
 {
     clear();
     slots_.clear();
+    masks_.assign((kinds.size() + 63) / 64, SlotMasks());
     nullBytes_ = uint32_t((kinds.size() + 7) / 8);
     uint32_t offset = nullBytes_;
     for (size_t i = 0; i < kinds.size(); ++i) {
-        slots_.push_back({kinds[i], offset, i < sizes.size() ? sizes[i] : 0});
-        offset += slotSize(kinds[i]);
+        const bool fixedPlace = i < dense.size() && dense[i] && !isVariableKind(kinds[i]);
+        const uint32_t width = slotSize(kinds[i]);
+        slots_.push_back({kinds[i], fixedPlace ? offset : 0, i < sizes.size() ? sizes[i] : 0, fixedPlace});
+        if (fixedPlace) {
+            offset += width;
+            continue;
+        }
+        SlotMasks& m = masks_[i / 64];
+        const uint64_t bit = uint64_t(1) << (i % 64);
+        (width == 1 ? m.one : width == 4 ? m.four : m.eight) |= bit;
     }
-    fixedEnd_ = offset;
+    denseEnd_ = offset;
 }
 
 void RecordStore::clear()
@@ -123,6 +171,24 @@ void RecordStore::clear()
     for (char* r : rows_)
         std::free(r);
     rows_.clear();
+}
+
+uint32_t RecordStore::slotOffset(const char* block, int field) const
+{
+    const Slot& s = slots_[size_t(field)];
+    if (s.dense)
+        return s.offset;
+    uint32_t offset = denseEnd_;
+    const int last = field / 64;
+    for (int w = 0; w <= last; ++w) {
+        uint64_t present = ~nullWord(block, nullBytes_, w);
+        if (w == last)
+            present &= (uint64_t(1) << (field % 64)) - 1;
+        const SlotMasks& m = masks_[size_t(w)];
+        offset += uint32_t(std::popcount(present & m.one) + 4 * std::popcount(present & m.four)
+                           + 8 * std::popcount(present & m.eight));
+    }
+    return offset;
 }
 
 bool RecordStore::isNull(int row, int field) const
@@ -137,7 +203,7 @@ QVariant RecordStore::value(int row, int field) const
         return {};
     const char* block = rows_[size_t(row)];
     const Slot& s = slots_[size_t(field)];
-    const char* p = block + s.offset;
+    const char* p = block + slotOffset(block, field);
     switch (s.kind) {
     case FieldKind::Boolean: return QVariant(*p != 0);
     case FieldKind::SmallInt:
@@ -165,16 +231,17 @@ double RecordStore::floatValue(int row, int field) const
 {
     if (isNull(row, field))
         return 0;
-    return load<double>(rows_[size_t(row)] + slots_[size_t(field)].offset);
+    const char* block = rows_[size_t(row)];
+    return load<double>(block + slotOffset(block, field));
 }
 
 qint64 RecordStore::integerValue(int row, int field) const
 {
     if (isNull(row, field))
         return 0;
-    const Slot& s = slots_[size_t(field)];
-    const char* p = rows_[size_t(row)] + s.offset;
-    switch (slotSize(s.kind)) {
+    const char* block = rows_[size_t(row)];
+    const char* p = block + slotOffset(block, field);
+    switch (slotSize(slots_[size_t(field)].kind)) {
     case 1: return *p;
     case 4: return load<qint32>(p);
     default: return load<qint64>(p);
@@ -187,7 +254,7 @@ QByteArrayView RecordStore::bytes(int row, int field) const
         return {};
     const char* block = rows_[size_t(row)];
     const Slot& s = slots_[size_t(field)];
-    const char* p = block + s.offset;
+    const char* p = block + slotOffset(block, field);
     if (isVariableKind(s.kind))
         return QByteArrayView(block + load<uint32_t>(p), qsizetype(load<uint32_t>(p + 4)));
     return QByteArrayView(p, qsizetype(slotSize(s.kind)));
@@ -195,20 +262,19 @@ QByteArrayView RecordStore::bytes(int row, int field) const
 
 int RecordStore::findRow(int field, int first, int last, const std::function<bool(int row, QByteArrayView bytes)>& match) const
 {
-    // Each record is a block of its own: fetch the block's slot some rows ahead and, once
-    // that has arrived, the text it points to, so the misses overlap.
-    constexpr int slotAhead = 16, textAhead = 4;
-    const Slot& s = slots_[size_t(field)];
-    const bool variable = isVariableKind(s.kind);
+    // Each record is a block of its own: fetch a block some rows ahead and, once that has
+    // arrived, the text its slot points to, so the misses overlap.
+    constexpr int blockAhead = 16, textAhead = 4;
+    const bool variable = isVariableKind(slots_[size_t(field)].kind);
     for (int row = first; row < last; ++row) {
 #if defined(__GNUC__)
-        if (row + slotAhead < last) {
-            __builtin_prefetch(rows_[size_t(row + slotAhead)]);
-            __builtin_prefetch(rows_[size_t(row + slotAhead)] + s.offset);
+        if (row + blockAhead < last) {
+            __builtin_prefetch(rows_[size_t(row + blockAhead)]);
+            __builtin_prefetch(rows_[size_t(row + blockAhead)] + 64);
         }
-        if (variable && row + textAhead < last) {
+        if (variable && row + textAhead < last && !isNull(row + textAhead, field)) {
             const char* block = rows_[size_t(row + textAhead)];
-            __builtin_prefetch(block + load<uint32_t>(block + s.offset));
+            __builtin_prefetch(block + load<uint32_t>(block + slotOffset(block, field)));
         }
 #endif
         if (match(row, bytes(row, field)))
@@ -217,72 +283,63 @@ int RecordStore::findRow(int field, int first, int last, const std::function<boo
     return -1;
 }
 
-void RecordStore::writeFixed(char* block, int field, const QVariant& value) const
-{
-    const Slot& s = slots_[size_t(field)];
-    char* p = block + s.offset;
-    const bool null = !value.isValid() || value.isNull();
-    if (null) {
-        block[field >> 3] |= char(1 << (field & 7));
-        return;
-    }
-    block[field >> 3] &= char(~(1 << (field & 7)));
-    switch (s.kind) {
-    case FieldKind::Boolean: *p = value.toBool() ? 1 : 0; break;
-    case FieldKind::SmallInt:
-    case FieldKind::Integer: save<qint32>(p, value.toInt()); break;
-    case FieldKind::Word:
-    case FieldKind::LargeInt: save<qint64>(p, value.toLongLong()); break;
-    case FieldKind::Float:
-    case FieldKind::Currency: save<double>(p, value.toDouble()); break;
-    case FieldKind::Date: save<qint64>(p, packDateTime(value.toDate(), QTime())); break;
-    case FieldKind::Time: save<qint64>(p, value.toTime().msecsSinceStartOfDay()); break;
-    case FieldKind::DateTime: {
-        const QDateTime dt = value.toDateTime();
-        save<qint64>(p, packDateTime(dt.date(), dt.time()));
-        break;
-    }
-    default: break;
-    }
-}
-
 char* RecordStore::encode(const std::vector<QVariant>& values) const
 {
     // Text takes at most one byte per UTF-16 unit; the block is sized for that.
-    size_t total = fixedEnd_;
-    for (size_t i = 0; i < slots_.size() && i < values.size(); ++i) {
-        const QVariant& v = values[i];
-        if (!isVariableKind(slots_[i].kind) || !v.isValid() || v.isNull())
+    const size_t n = slots_.size();
+    const auto valueOf = [&](size_t i) -> const QVariant& {
+        static const QVariant none;
+        return i < values.size() ? values[i] : none;
+    };
+    size_t sparse = 0, text = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const QVariant& v = valueOf(i);
+        if (isNullValue(v))
             continue;
-        total += size_t(slots_[i].kind == FieldKind::Blob ? v.toByteArray().size() : v.toString().size());
+        if (!slots_[i].dense)
+            sparse += slotSize(slots_[i].kind);
+        if (isVariableKind(slots_[i].kind))
+            text += size_t(slots_[i].kind == FieldKind::Blob ? v.toByteArray().size() : v.toString().size());
     }
-    char* block = static_cast<char*>(std::malloc(total));
-    std::memset(block, 0, fixedEnd_);
-    uint32_t var = fixedEnd_;
-    for (size_t i = 0; i < slots_.size(); ++i) {
-        const QVariant v = i < values.size() ? values[i] : QVariant();
-        if (!isVariableKind(slots_[i].kind)) {
-            writeFixed(block, int(i), v);
-            continue;
-        }
-        if (!v.isValid() || v.isNull()) {
+    char* block = static_cast<char*>(std::malloc(denseEnd_ + sparse + text));
+    std::memset(block, 0, denseEnd_);
+    uint32_t cursor = denseEnd_;
+    uint32_t var = uint32_t(denseEnd_ + sparse);
+    for (size_t i = 0; i < n; ++i) {
+        const QVariant& v = valueOf(i);
+        const Slot& slot = slots_[i];
+        if (isNullValue(v)) {
             block[i >> 3] |= char(1 << (i & 7));
             continue;
         }
+        char* p = block + (slot.dense ? slot.offset : cursor);
+        if (!slot.dense)
+            cursor += slotSize(slot.kind);
+        if (!isVariableKind(slot.kind)) {
+            writeValue(slot.kind, p, v);
+            continue;
+        }
         uint32_t length;
-        if (slots_[i].kind == FieldKind::Blob) {
+        if (slot.kind == FieldKind::Blob) {
             const QByteArray bytes = v.toByteArray();
             std::memcpy(block + var, bytes.constData(), size_t(bytes.size()));
             length = uint32_t(bytes.size());
         } else {
             length = uint32_t(toWin1252(v.toString(), block + var));
         }
-        char* p = block + slots_[i].offset;
         save<uint32_t>(p, var);
         save<uint32_t>(p + 4, length);
         var += length;
     }
     return block;
+}
+
+std::vector<QVariant> RecordStore::decode(int row) const
+{
+    std::vector<QVariant> values(slots_.size());
+    for (size_t i = 0; i < slots_.size(); ++i)
+        values[i] = value(row, int(i));
+    return values;
 }
 
 void RecordStore::insert(int row, const std::vector<QVariant>& values)
@@ -306,30 +363,51 @@ void RecordStore::remove(int row)
 
 void RecordStore::setFixed(int row, int field, const QVariant& value)
 {
-    writeFixed(rows_[size_t(row)], field, value);
+    const Slot& s = slots_[size_t(field)];
+    if (!s.dense) {
+        std::vector<QVariant> values = decode(row);
+        values[size_t(field)] = value;
+        replace(row, values);
+        return;
+    }
+    char* block = rows_[size_t(row)];
+    if (isNullValue(value)) {
+        block[field >> 3] |= char(1 << (field & 7));
+        return;
+    }
+    block[field >> 3] &= char(~(1 << (field & 7)));
+    writeValue(s.kind, block + s.offset, value);
 }
 
 void RecordStore::appendText(const char* const* columns, const unsigned long* lengths, const int* columnOf)
 {
+    // Sized for every column that is not NULL; a value that does not read becomes null and
+    // leaves its few bytes unused.
     const size_t n = slots_.size();
-    size_t total = fixedEnd_;
+    size_t sparse = 0, text = 0;
     for (size_t i = 0; i < n; ++i) {
         const int c = columnOf[i];
-        if (c >= 0 && columns[c] && isVariableKind(slots_[i].kind)) {
+        if (c < 0 || !columns[c])
+            continue;
+        const Slot& slot = slots_[i];
+        if (!slot.dense)
+            sparse += slotSize(slot.kind);
+        if (isVariableKind(slot.kind)) {
             unsigned long len = lengths[c];
-            if (slots_[i].kind == FieldKind::String && slots_[i].size > 0 && len > unsigned(slots_[i].size))
-                len = unsigned(slots_[i].size);
-            total += len;
+            if (slot.kind == FieldKind::String && slot.size > 0 && len > unsigned(slot.size))
+                len = unsigned(slot.size);
+            text += len;
         }
     }
-    char* block = static_cast<char*>(std::malloc(total));
-    std::memset(block, 0, nullBytes_);
-    uint32_t var = fixedEnd_;
+    char* block = static_cast<char*>(std::malloc(denseEnd_ + sparse + text));
+    std::memset(block, 0, denseEnd_);
+    uint32_t cursor = denseEnd_;
+    uint32_t var = uint32_t(denseEnd_ + sparse);
     for (size_t i = 0; i < n; ++i) {
         const int c = columnOf[i];
         const char* s = c >= 0 ? columns[c] : nullptr;
         const Slot& slot = slots_[i];
-        char* p = block + slot.offset;
+        char* p = block + (slot.dense ? slot.offset : cursor);
         bool ok = s != nullptr;
         if (ok) {
             const unsigned long len = lengths[c];
@@ -401,6 +479,8 @@ void RecordStore::appendText(const char* const* columns, const unsigned long* le
         }
         if (!ok)
             block[i >> 3] |= char(1 << (i & 7));
+        else if (!slot.dense)
+            cursor += slotSize(slot.kind);
     }
     rows_.push_back(block);
 }

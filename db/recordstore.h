@@ -1,8 +1,11 @@
 #pragma once
 // The compact store behind a data set: one malloc'd block per record holding a null
-// bitmap, a fixed slot per field (1, 4 or 8 bytes) and the variable-length values (text
-// as Windows-1252 bytes, as the server sends it). A record costs about what its values
-// need, and rows read from the server go straight in without an intermediate copy.
+// bitmap, a slot (1, 4 or 8 bytes) for each field that is not null, and the
+// variable-length values (text as Windows-1252 bytes, as the server sends it). Most of a
+// product's fields are null, so a record costs about what its values need; rows read
+// from the server go straight in without an intermediate copy. A null field has no slot:
+// a slot's place follows from the null bits of the fields before it. Dense fields (the
+// calculated ones, set after the record is stored) keep a slot at a fixed place.
 
 #include "db/fieldkind.h"
 
@@ -19,8 +22,10 @@ public:
     RecordStore(const RecordStore&) = delete;
     RecordStore& operator=(const RecordStore&) = delete;
 
-    // Sets the fields' kinds (and String sizes) and drops every record.
-    void setLayout(const std::vector<FieldKind>& kinds, const std::vector<int>& sizes);
+    // Sets the fields' kinds (and String sizes) and drops every record; dense[i]: field i
+    // always has its slot (fixed kinds only).
+    void setLayout(const std::vector<FieldKind>& kinds, const std::vector<int>& sizes,
+                   const std::vector<bool>& dense = {});
     void clear();
     void reserve(size_t rows) { rows_.reserve(rows); }
 
@@ -42,7 +47,8 @@ public:
     void insert(int row, const std::vector<QVariant>& values);
     void replace(int row, const std::vector<QVariant>& values);
     void remove(int row);
-    // Sets one fixed-size field of a stored record (the calculated fields).
+    // Sets one fixed-size field of a stored record (the calculated fields: dense ones are
+    // set in place, others re-encode the record).
     void setFixed(int row, int field, const QVariant& value);
 
     // Appends a row of the text protocol: for each field, the column it reads from
@@ -53,15 +59,22 @@ public:
 private:
     struct Slot {
         FieldKind kind;
-        uint32_t offset;
+        uint32_t offset; // dense fields only
         int size;
+        bool dense;
     };
+    // Per 64 fields: the sparse fields whose slot takes 1, 4 and 8 bytes.
+    struct SlotMasks {
+        uint64_t one = 0, four = 0, eight = 0;
+    };
+    uint32_t slotOffset(const char* block, int field) const;
     char* encode(const std::vector<QVariant>& values) const;
-    void writeFixed(char* block, int field, const QVariant& value) const;
+    std::vector<QVariant> decode(int row) const;
 
     std::vector<Slot> slots_;
+    std::vector<SlotMasks> masks_;
     uint32_t nullBytes_ = 0;
-    uint32_t fixedEnd_ = 0;
+    uint32_t denseEnd_ = 0; // the null bitmap and the dense slots
     std::vector<char*> rows_;
 };
 

@@ -4,10 +4,20 @@
 #include "common/regional.h"
 #include "pricelist/JaNei.h"
 
+namespace {
+const char* const productTable = "product";
+const char* const listOrder = "web,producttext";
+}
+
+QByteArray ProductTable::listSelect()
+{
+    return sql::selectStatement(QString::fromLatin1(productTable), QString::fromLatin1(listOrder));
+}
+
 ProductTable::ProductTable(DbConnection& connection) : SqlTable(QStringLiteral("MyTable"), connection)
 {
-    setTableName(QStringLiteral("product"));
-    setOrderFields(QStringLiteral("web,producttext"));
+    setTableName(QString::fromLatin1(productTable));
+    setOrderFields(QString::fromLatin1(listOrder));
 
     MyTableid = addField(QStringLiteral("id"), FieldKind::Integer);
     MyTablecreated = addField(QStringLiteral("created"), FieldKind::String, 10);

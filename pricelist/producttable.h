@@ -11,6 +11,8 @@
 class ProductTable : public SqlTable {
 public:
     explicit ProductTable(DbConnection& connection);
+    // The statement that reads the list (selectStatement() of every product table).
+    static QByteArray listSelect();
 
     // The field objects, in the record's order.
     Field* MyTableid;
