@@ -1,5 +1,6 @@
 #include "db/recordstore.h"
 
+#include "db/servertext.h"
 #include "db/win1252.h"
 
 #include <QDate>
@@ -7,12 +8,19 @@
 #include <QTime>
 #include <algorithm>
 #include <bit>
-#include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace {
 constexpr qint64 msPerDay = 86400000;
+
+// The flag byte at the start of a block.
+constexpr char wideText = 1;  // text slots of 8 bytes (the block is 64 KiB or more)
+constexpr char inChunk = 2;   // carved from a chunk: not freed on its own
+constexpr uint32_t bitsAt = 1; // the null bitmap follows the flag byte
+
+constexpr size_t chunkSize = size_t(1) << 20;
 
 uint32_t slotSize(FieldKind kind)
 {
@@ -38,72 +46,48 @@ void save(char* p, T v)
     std::memcpy(p, &v, sizeof v);
 }
 
-bool parseInt(const char* s, unsigned long n, qint64& out)
+bool nullBit(const char* block, size_t field)
 {
-    const char* end = s + n;
-    if (n > 0 && *s == '+')
-        ++s;
-    auto [p, ec] = std::from_chars(s, end, out);
-    if (ec == std::errc() && p == end)
-        return true;
-    uint64_t u; // BIGINT UNSIGNED beyond the signed range
-    auto [p2, ec2] = std::from_chars(s, end, u);
-    if (ec2 == std::errc() && p2 == end) {
-        out = qint64(u);
-        return true;
-    }
-    return false;
+    return (block[bitsAt + (field >> 3)] >> (field & 7)) & 1;
 }
 
-int digits(const char* s, int n)
+void setNullBit(char* block, size_t field, bool null)
 {
-    int v = 0;
-    for (int i = 0; i < n; ++i) {
-        if (s[i] < '0' || s[i] > '9')
-            return -1;
-        v = v * 10 + (s[i] - '0');
-    }
-    return v;
-}
-
-// "YYYY-MM-DD"; false for the zero date and anything unreadable.
-bool parseDate(const char* s, unsigned long n, QDate& date)
-{
-    if (n < 10 || s[4] != '-' || s[7] != '-')
-        return false;
-    const int y = digits(s, 4), m = digits(s + 5, 2), d = digits(s + 8, 2);
-    if (y < 0 || m < 0 || d < 0 || (y == 0 && m == 0 && d == 0))
-        return false;
-    date = QDate(y, m, d);
-    return date.isValid();
-}
-
-// "HH:MM:SS[.ffffff]"
-bool parseTime(const char* s, unsigned long n, QTime& time)
-{
-    if (n < 8 || s[2] != ':' || s[5] != ':')
-        return false;
-    const int h = digits(s, 2), m = digits(s + 3, 2), sec = digits(s + 6, 2);
-    if (h < 0 || m < 0 || sec < 0)
-        return false;
-    int ms = 0;
-    if (n > 9 && s[8] == '.') {
-        int scale = 100;
-        for (unsigned long i = 9; i < n && i < 12 && scale > 0; ++i, scale /= 10)
-            ms += (s[i] - '0') * scale;
-    }
-    time = QTime(h, m, sec, ms);
-    return time.isValid();
+    char& byte = block[bitsAt + (field >> 3)];
+    byte = null ? char(byte | (1 << (field & 7))) : char(byte & ~(1 << (field & 7)));
 }
 
 // Bits 64 * word ... 64 * word + 63 of the null bitmap (1 = null).
 uint64_t nullWord(const char* block, uint32_t nullBytes, int word)
 {
     uint64_t v = 0;
-    std::memcpy(&v, block + 8 * word, std::min<uint32_t>(8, nullBytes - uint32_t(8 * word)));
+    std::memcpy(&v, block + bitsAt + 8 * word, std::min<uint32_t>(8, nullBytes - uint32_t(8 * word)));
     if constexpr (std::endian::native == std::endian::big)
         v = __builtin_bswap64(v);
     return v;
+}
+
+uint32_t textSlotSize(const char* block)
+{
+    return (block[0] & wideText) ? 8 : 4;
+}
+
+QByteArrayView textAt(const char* block, const char* slot)
+{
+    if (block[0] & wideText)
+        return QByteArrayView(block + load<uint32_t>(slot), qsizetype(load<uint32_t>(slot + 4)));
+    return QByteArrayView(block + load<uint16_t>(slot), qsizetype(load<uint16_t>(slot + 2)));
+}
+
+void setText(char* block, char* slot, uint32_t offset, uint32_t length)
+{
+    if (block[0] & wideText) {
+        save<uint32_t>(slot, offset);
+        save<uint32_t>(slot + 4, length);
+    } else {
+        save<uint16_t>(slot, uint16_t(offset));
+        save<uint16_t>(slot + 2, uint16_t(length));
+    }
 }
 
 bool isNullValue(const QVariant& v)
@@ -150,18 +134,20 @@ void RecordStore::setLayout(const std::vector<FieldKind>& kinds, const std::vect
     slots_.clear();
     masks_.assign((kinds.size() + 63) / 64, SlotMasks());
     nullBytes_ = uint32_t((kinds.size() + 7) / 8);
-    uint32_t offset = nullBytes_;
+    uint32_t offset = bitsAt + nullBytes_;
     for (size_t i = 0; i < kinds.size(); ++i) {
         const bool fixedPlace = i < dense.size() && dense[i] && !isVariableKind(kinds[i]);
-        const uint32_t width = slotSize(kinds[i]);
         slots_.push_back({kinds[i], fixedPlace ? offset : 0, i < sizes.size() ? sizes[i] : 0, fixedPlace});
         if (fixedPlace) {
-            offset += width;
+            offset += slotSize(kinds[i]);
             continue;
         }
         SlotMasks& m = masks_[i / 64];
         const uint64_t bit = uint64_t(1) << (i % 64);
-        (width == 1 ? m.one : width == 4 ? m.four : m.eight) |= bit;
+        if (isVariableKind(kinds[i]))
+            m.text |= bit;
+        else
+            (slotSize(kinds[i]) == 1 ? m.one : slotSize(kinds[i]) == 4 ? m.four : m.eight) |= bit;
     }
     denseEnd_ = offset;
 }
@@ -169,8 +155,51 @@ void RecordStore::setLayout(const std::vector<FieldKind>& kinds, const std::vect
 void RecordStore::clear()
 {
     for (char* r : rows_)
-        std::free(r);
+        release(r);
     rows_.clear();
+    for (char* c : chunks_)
+        std::free(c);
+    chunks_.clear();
+    chunkNext_ = nullptr;
+    chunkLeft_ = 0;
+}
+
+RecordStore::NewBlock RecordStore::newBlock(size_t sparse, size_t texts, size_t textBytes, bool fromChunk)
+{
+    size_t size = denseEnd_ + sparse + 4 * texts + textBytes;
+    const bool wide = size > 0xFFFF;
+    if (wide)
+        size += 4 * texts;
+    char* block;
+    if (fromChunk && size <= chunkSize / 16) {
+        if (chunkLeft_ < size) {
+            chunkNext_ = static_cast<char*>(std::malloc(chunkSize));
+            if (!chunkNext_)
+                throw std::bad_alloc();
+            chunks_.push_back(chunkNext_);
+            chunkLeft_ = chunkSize;
+        }
+        block = chunkNext_;
+        chunkNext_ += size;
+        chunkLeft_ -= size;
+        block[0] = inChunk;
+    } else {
+        block = static_cast<char*>(std::malloc(size));
+        if (!block)
+            throw std::bad_alloc();
+        block[0] = 0;
+    }
+    if (wide)
+        block[0] |= wideText;
+    std::memset(block + 1, 0, denseEnd_ - 1);
+    const uint32_t sparseStart = denseEnd_;
+    return {block, sparseStart, uint32_t(sparseStart + sparse + texts * textSlotSize(block))};
+}
+
+void RecordStore::release(char* block)
+{
+    if (!(block[0] & inChunk))
+        std::free(block);
 }
 
 uint32_t RecordStore::slotOffset(const char* block, int field) const
@@ -179,6 +208,7 @@ uint32_t RecordStore::slotOffset(const char* block, int field) const
     if (s.dense)
         return s.offset;
     uint32_t offset = denseEnd_;
+    const uint32_t text = textSlotSize(block);
     const int last = field / 64;
     for (int w = 0; w <= last; ++w) {
         uint64_t present = ~nullWord(block, nullBytes_, w);
@@ -186,15 +216,15 @@ uint32_t RecordStore::slotOffset(const char* block, int field) const
             present &= (uint64_t(1) << (field % 64)) - 1;
         const SlotMasks& m = masks_[size_t(w)];
         offset += uint32_t(std::popcount(present & m.one) + 4 * std::popcount(present & m.four)
-                           + 8 * std::popcount(present & m.eight));
+                           + 8 * std::popcount(present & m.eight))
+                  + text * uint32_t(std::popcount(present & m.text));
     }
     return offset;
 }
 
 bool RecordStore::isNull(int row, int field) const
 {
-    const char* block = rows_[size_t(row)];
-    return (block[field >> 3] >> (field & 7)) & 1;
+    return nullBit(rows_[size_t(row)], size_t(field));
 }
 
 QVariant RecordStore::value(int row, int field) const
@@ -202,9 +232,8 @@ QVariant RecordStore::value(int row, int field) const
     if (isNull(row, field))
         return {};
     const char* block = rows_[size_t(row)];
-    const Slot& s = slots_[size_t(field)];
     const char* p = block + slotOffset(block, field);
-    switch (s.kind) {
+    switch (slots_[size_t(field)].kind) {
     case FieldKind::Boolean: return QVariant(*p != 0);
     case FieldKind::SmallInt:
     case FieldKind::Integer: return QVariant(load<qint32>(p));
@@ -219,10 +248,11 @@ QVariant RecordStore::value(int row, int field) const
         return QVariant(QDateTime(QDate::fromJulianDay(v / msPerDay), QTime::fromMSecsSinceStartOfDay(int(v % msPerDay))));
     }
     case FieldKind::String:
-    case FieldKind::Memo:
-        return QVariant(fromWin1252(block + load<uint32_t>(p), load<uint32_t>(p + 4)));
-    case FieldKind::Blob:
-        return QVariant(QByteArray(block + load<uint32_t>(p), load<uint32_t>(p + 4)));
+    case FieldKind::Memo: {
+        const QByteArrayView text = textAt(block, p);
+        return QVariant(fromWin1252(text.data(), int(text.size())));
+    }
+    case FieldKind::Blob: return QVariant(textAt(block, p).toByteArray());
     }
     return {};
 }
@@ -253,28 +283,26 @@ QByteArrayView RecordStore::bytes(int row, int field) const
     if (isNull(row, field))
         return {};
     const char* block = rows_[size_t(row)];
-    const Slot& s = slots_[size_t(field)];
+    const FieldKind kind = slots_[size_t(field)].kind;
     const char* p = block + slotOffset(block, field);
-    if (isVariableKind(s.kind))
-        return QByteArrayView(block + load<uint32_t>(p), qsizetype(load<uint32_t>(p + 4)));
-    return QByteArrayView(p, qsizetype(slotSize(s.kind)));
+    if (isVariableKind(kind))
+        return textAt(block, p);
+    return QByteArrayView(p, qsizetype(slotSize(kind)));
 }
 
 int RecordStore::findRow(int field, int first, int last, const std::function<bool(int row, QByteArrayView bytes)>& match) const
 {
-    // Each record is a block of its own: fetch a block some rows ahead and, once that has
-    // arrived, the text its slot points to, so the misses overlap.
+    // Fetch a block some rows ahead and, once that has arrived, the text its slot points
+    // to, so the misses overlap.
     constexpr int blockAhead = 16, textAhead = 4;
     const bool variable = isVariableKind(slots_[size_t(field)].kind);
     for (int row = first; row < last; ++row) {
 #if defined(__GNUC__)
-        if (row + blockAhead < last) {
+        if (row + blockAhead < last)
             __builtin_prefetch(rows_[size_t(row + blockAhead)]);
-            __builtin_prefetch(rows_[size_t(row + blockAhead)] + 64);
-        }
         if (variable && row + textAhead < last && !isNull(row + textAhead, field)) {
             const char* block = rows_[size_t(row + textAhead)];
-            __builtin_prefetch(block + load<uint32_t>(block + slotOffset(block, field)));
+            __builtin_prefetch(textAt(block, block + slotOffset(block, field)).data());
         }
 #endif
         if (match(row, bytes(row, field)))
@@ -283,7 +311,7 @@ int RecordStore::findRow(int field, int first, int last, const std::function<boo
     return -1;
 }
 
-char* RecordStore::encode(const std::vector<QVariant>& values) const
+char* RecordStore::encode(const std::vector<QVariant>& values)
 {
     // Text takes at most one byte per UTF-16 unit; the block is sized for that.
     const size_t n = slots_.size();
@@ -291,45 +319,47 @@ char* RecordStore::encode(const std::vector<QVariant>& values) const
         static const QVariant none;
         return i < values.size() ? values[i] : none;
     };
-    size_t sparse = 0, text = 0;
+    size_t sparse = 0, texts = 0, textBytes = 0;
     for (size_t i = 0; i < n; ++i) {
         const QVariant& v = valueOf(i);
         if (isNullValue(v))
             continue;
-        if (!slots_[i].dense)
+        if (isVariableKind(slots_[i].kind)) {
+            ++texts;
+            textBytes += size_t(slots_[i].kind == FieldKind::Blob ? v.toByteArray().size() : v.toString().size());
+        } else if (!slots_[i].dense) {
             sparse += slotSize(slots_[i].kind);
-        if (isVariableKind(slots_[i].kind))
-            text += size_t(slots_[i].kind == FieldKind::Blob ? v.toByteArray().size() : v.toString().size());
+        }
     }
-    char* block = static_cast<char*>(std::malloc(denseEnd_ + sparse + text));
-    std::memset(block, 0, denseEnd_);
-    uint32_t cursor = denseEnd_;
-    uint32_t var = uint32_t(denseEnd_ + sparse);
+    const NewBlock made = newBlock(sparse, texts, textBytes, false);
+    char* block = made.block;
+    uint32_t cursor = made.sparseStart;
+    uint32_t text = made.textStart;
     for (size_t i = 0; i < n; ++i) {
         const QVariant& v = valueOf(i);
         const Slot& slot = slots_[i];
         if (isNullValue(v)) {
-            block[i >> 3] |= char(1 << (i & 7));
+            setNullBit(block, i, true);
             continue;
         }
         char* p = block + (slot.dense ? slot.offset : cursor);
-        if (!slot.dense)
-            cursor += slotSize(slot.kind);
         if (!isVariableKind(slot.kind)) {
             writeValue(slot.kind, p, v);
+            if (!slot.dense)
+                cursor += slotSize(slot.kind);
             continue;
         }
+        cursor += textSlotSize(block);
         uint32_t length;
         if (slot.kind == FieldKind::Blob) {
             const QByteArray bytes = v.toByteArray();
-            std::memcpy(block + var, bytes.constData(), size_t(bytes.size()));
+            std::memcpy(block + text, bytes.constData(), size_t(bytes.size()));
             length = uint32_t(bytes.size());
         } else {
-            length = uint32_t(toWin1252(v.toString(), block + var));
+            length = uint32_t(toWin1252(v.toString(), block + text));
         }
-        save<uint32_t>(p, var);
-        save<uint32_t>(p + 4, length);
-        var += length;
+        setText(block, p, text, length);
+        text += length;
     }
     return block;
 }
@@ -351,13 +381,13 @@ void RecordStore::insert(int row, const std::vector<QVariant>& values)
 void RecordStore::replace(int row, const std::vector<QVariant>& values)
 {
     char* block = encode(values);
-    std::free(rows_[size_t(row)]);
+    release(rows_[size_t(row)]);
     rows_[size_t(row)] = block;
 }
 
 void RecordStore::remove(int row)
 {
-    std::free(rows_[size_t(row)]);
+    release(rows_[size_t(row)]);
     rows_.erase(rows_.begin() + row);
 }
 
@@ -371,12 +401,10 @@ void RecordStore::setFixed(int row, int field, const QVariant& value)
         return;
     }
     char* block = rows_[size_t(row)];
-    if (isNullValue(value)) {
-        block[field >> 3] |= char(1 << (field & 7));
-        return;
-    }
-    block[field >> 3] &= char(~(1 << (field & 7)));
-    writeValue(s.kind, block + s.offset, value);
+    const bool null = isNullValue(value);
+    setNullBit(block, size_t(field), null);
+    if (!null)
+        writeValue(s.kind, block + s.offset, value);
 }
 
 void RecordStore::appendText(const char* const* columns, const unsigned long* lengths, const int* columnOf)
@@ -384,103 +412,48 @@ void RecordStore::appendText(const char* const* columns, const unsigned long* le
     // Sized for every column that is not NULL; a value that does not read becomes null and
     // leaves its few bytes unused.
     const size_t n = slots_.size();
-    size_t sparse = 0, text = 0;
+    const auto textLength = [&](const Slot& slot, int column) {
+        const unsigned long length = lengths[column];
+        return slot.kind == FieldKind::String && slot.size > 0 && length > unsigned(slot.size) ? unsigned(slot.size) : length;
+    };
+    size_t sparse = 0, texts = 0, textBytes = 0;
     for (size_t i = 0; i < n; ++i) {
         const int c = columnOf[i];
         if (c < 0 || !columns[c])
             continue;
         const Slot& slot = slots_[i];
-        if (!slot.dense)
-            sparse += slotSize(slot.kind);
         if (isVariableKind(slot.kind)) {
-            unsigned long len = lengths[c];
-            if (slot.kind == FieldKind::String && slot.size > 0 && len > unsigned(slot.size))
-                len = unsigned(slot.size);
-            text += len;
+            ++texts;
+            textBytes += textLength(slot, c);
+        } else if (!slot.dense) {
+            sparse += slotSize(slot.kind);
         }
     }
-    char* block = static_cast<char*>(std::malloc(denseEnd_ + sparse + text));
-    std::memset(block, 0, denseEnd_);
-    uint32_t cursor = denseEnd_;
-    uint32_t var = uint32_t(denseEnd_ + sparse);
+    const NewBlock made = newBlock(sparse, texts, textBytes, true);
+    char* block = made.block;
+    uint32_t cursor = made.sparseStart;
+    uint32_t text = made.textStart;
     for (size_t i = 0; i < n; ++i) {
         const int c = columnOf[i];
         const char* s = c >= 0 ? columns[c] : nullptr;
         const Slot& slot = slots_[i];
-        char* p = block + (slot.dense ? slot.offset : cursor);
-        bool ok = s != nullptr;
-        if (ok) {
-            const unsigned long len = lengths[c];
-            switch (slot.kind) {
-            case FieldKind::Boolean:
-            case FieldKind::SmallInt:
-            case FieldKind::Integer:
-            case FieldKind::Word:
-            case FieldKind::LargeInt: {
-                qint64 v = 0;
-                ok = parseInt(s, len, v);
-                if (!ok && len > 0 && len <= 8) { // BIT columns arrive as raw bytes
-                    v = 0;
-                    for (unsigned long k = 0; k < len; ++k)
-                        v = (v << 8) | static_cast<unsigned char>(s[k]);
-                    ok = true;
-                }
-                if (slot.kind == FieldKind::Boolean)
-                    *p = v != 0;
-                else if (slotSize(slot.kind) == 4)
-                    save<qint32>(p, qint32(v));
-                else
-                    save<qint64>(p, v);
-                break;
-            }
-            case FieldKind::Float:
-            case FieldKind::Currency: {
-                double v = 0;
-                auto [e, ec] = std::from_chars(s, s + len, v);
-                ok = ec == std::errc();
-                save<double>(p, v);
-                break;
-            }
-            case FieldKind::Date: {
-                QDate d;
-                ok = parseDate(s, len, d);
-                if (ok)
-                    save<qint64>(p, packDateTime(d, QTime()));
-                break;
-            }
-            case FieldKind::Time: {
-                QTime t;
-                ok = parseTime(s, len, t);
-                if (ok)
-                    save<qint64>(p, t.msecsSinceStartOfDay());
-                break;
-            }
-            case FieldKind::DateTime: {
-                QDate d;
-                QTime t(0, 0);
-                ok = parseDate(s, len, d) && (len < 19 || parseTime(s + 11, len - 11, t));
-                if (ok)
-                    save<qint64>(p, packDateTime(d, t));
-                break;
-            }
-            case FieldKind::String:
-            case FieldKind::Memo:
-            case FieldKind::Blob: {
-                uint32_t l = uint32_t(len);
-                if (slot.kind == FieldKind::String && slot.size > 0 && l > uint32_t(slot.size))
-                    l = uint32_t(slot.size);
-                save<uint32_t>(p, var);
-                save<uint32_t>(p + 4, l);
-                std::memcpy(block + var, s, l);
-                var += l;
-                break;
-            }
-            }
+        if (!s) {
+            setNullBit(block, i, true);
+            continue;
         }
-        if (!ok)
-            block[i >> 3] |= char(1 << (i & 7));
-        else if (!slot.dense)
-            cursor += slotSize(slot.kind);
+        char* p = block + (slot.dense ? slot.offset : cursor);
+        if (isVariableKind(slot.kind)) {
+            const uint32_t length = uint32_t(textLength(slot, c));
+            std::memcpy(block + text, s, length);
+            setText(block, p, text, length);
+            text += length;
+            cursor += textSlotSize(block);
+        } else if (readServerValue(slot.kind, s, lengths[c], p)) {
+            if (!slot.dense)
+                cursor += slotSize(slot.kind);
+        } else {
+            setNullBit(block, i, true);
+        }
     }
     rows_.push_back(block);
 }

@@ -1,11 +1,12 @@
 #pragma once
-// The compact store behind a data set: one malloc'd block per record holding a null
-// bitmap, a slot (1, 4 or 8 bytes) for each field that is not null, and the
-// variable-length values (text as Windows-1252 bytes, as the server sends it). Most of a
-// product's fields are null, so a record costs about what its values need; rows read
-// from the server go straight in without an intermediate copy. A null field has no slot:
-// a slot's place follows from the null bits of the fields before it. Dense fields (the
-// calculated ones, set after the record is stored) keep a slot at a fixed place.
+// The compact store behind a data set: one block per record holding a flag byte, a null
+// bitmap, a slot for each field that is not null (1, 4 or 8 bytes; text: its place and
+// length, 4 bytes in a block under 64 KiB, else 8) and the variable-length values (text
+// as Windows-1252 bytes, as the server sends it). Most of a product's fields are null, so
+// a record costs about what its values need; rows read from the server go straight in,
+// carved from large chunks. A null field has no slot: a slot's place follows from the
+// null bits of the fields before it. Dense fields (the calculated ones, set after the
+// record is stored) keep a slot at a fixed place.
 
 #include "db/fieldkind.h"
 
@@ -65,17 +66,28 @@ private:
     };
     // Per 64 fields: the sparse fields whose slot takes 1, 4 and 8 bytes.
     struct SlotMasks {
-        uint64_t one = 0, four = 0, eight = 0;
+        uint64_t one = 0, four = 0, eight = 0, text = 0;
     };
+    // A new block of `fixed` bytes of slots (dense and sparse, text slots narrow) for
+    // `texts` text values of `textBytes` in all; its flag byte and null bits are set up.
+    struct NewBlock {
+        char* block;
+        uint32_t sparseStart, textStart;
+    };
+    NewBlock newBlock(size_t sparse, size_t texts, size_t textBytes, bool fromChunk);
     uint32_t slotOffset(const char* block, int field) const;
-    char* encode(const std::vector<QVariant>& values) const;
+    void release(char* block);
+    char* encode(const std::vector<QVariant>& values);
     std::vector<QVariant> decode(int row) const;
 
     std::vector<Slot> slots_;
     std::vector<SlotMasks> masks_;
     uint32_t nullBytes_ = 0;
-    uint32_t denseEnd_ = 0; // the null bitmap and the dense slots
+    uint32_t denseEnd_ = 0; // the flag byte, the null bitmap and the dense slots
     std::vector<char*> rows_;
+    std::vector<char*> chunks_;
+    char* chunkNext_ = nullptr;
+    size_t chunkLeft_ = 0;
 };
 
 // A date and time as the store holds it: Julian day * 86400000 + milliseconds of the day.

@@ -162,6 +162,39 @@ TEST(RecordStoreTest, RowsFromTheServerMatchStoredValuesAndABadNumberBecomesNull
     expectRow(store, store.size() - 1, expected, "bad numbers");
 }
 
+TEST(RecordStoreTest, ARecordOf64KiBOrMoreKeepsEveryText)
+{
+    const Layout layout;
+    RecordStore store;
+    store.setLayout(layout.kinds, layout.sizes, layout.dense);
+    std::vector<QVariant> values = valuesFor(patterns[0].isNull);
+    values[15] = QString(70000, QLatin1Char('m')) + QStringLiteral("slutt"); // a Memo
+    values[47] = QByteArray(65536, 'b');                                     // a Blob
+    store.insert(0, values);
+    expectRow(store, 0, values, "inserted");
+
+    // The same from the server, and one just under the limit next to it.
+    std::vector<int> direct(fieldCount);
+    for (int size : {70000, 60000}) {
+        std::vector<QByteArray> texts(fieldCount);
+        std::vector<const char*> columns(fieldCount);
+        std::vector<unsigned long> lengths(fieldCount);
+        for (int i = 0; i < fieldCount; ++i) {
+            direct[size_t(i)] = i;
+            texts[size_t(i)] = i == 25 ? QByteArray(size, 'x') : serverText(i);
+            columns[size_t(i)] = texts[size_t(i)].constData();
+            lengths[size_t(i)] = static_cast<unsigned long>(texts[size_t(i)].size());
+        }
+        store.appendText(columns.data(), lengths.data(), direct.data());
+        std::vector<QVariant> expected = valuesFor(patterns[0].isNull);
+        expected[25] = QString(size, QLatin1Char('x'));
+        for (int i = 0; i < fieldCount; ++i)
+            if (kindOf(i) == FieldKind::String)
+                expected[size_t(i)] = expected[size_t(i)].toString().left(12);
+        expectRow(store, store.size() - 1, expected, "from the server");
+    }
+}
+
 TEST(RecordStoreTest, SettingOneFieldKeepsTheOthers)
 {
     const Layout layout;
