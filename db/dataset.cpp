@@ -113,7 +113,6 @@ void DataSet::close()
     notify([this](DataSetListener& l) { l.aboutToReset(*this); });
     store_->clear();
     buffer_.clear();
-    original_.clear();
     written_.clear();
     insertRow_ = -1;
     current_ = -1;
@@ -166,8 +165,7 @@ QVariant DataSet::oldValueOf(const Field& field) const
 {
     if (state_ == DataSetState::Insert || current_ < 0)
         return {};
-    if (state_ == DataSetState::Edit && !original_.empty())
-        return original_[size_t(field.index())];
+    // The stored record stays as it was read until Post replaces it.
     return storedValue(current_, field);
 }
 

@@ -192,7 +192,6 @@ private:
     bool modified_ = false;
     int insertRow_ = -1;                 // list row of the record being inserted
     std::vector<QVariant> buffer_;       // the record being edited or inserted
-    std::vector<QVariant> original_;     // the edited record as stored (its old values)
     std::vector<bool> written_;
     int calcRow_ = -1;                   // stored row whose calculated fields are being set
     bool inCalc_ = false;

@@ -15,7 +15,6 @@ void DataSet::loadEditBuffer()
     const int s = storeRow(current_);
     for (size_t i = 0; i < fields_.size(); ++i)
         buffer_[i] = store_->value(s, int(i));
-    original_ = buffer_;
 }
 
 void DataSet::checkBrowseMode()
@@ -89,10 +88,14 @@ void DataSet::post()
         insertRow_ = -1;
     } else {
         writeUpdate();
-        store_->replace(storeRow(current_), buffer_);
+        // Fields not set since Edit hold their stored values; the calculation rule may
+        // have changed the calculated ones.
+        std::vector<bool> changed = written_;
+        for (size_t i = 0; i < fields_.size(); ++i)
+            changed[i] = changed[i] || fields_[i]->isCalculated();
+        store_->update(storeRow(current_), buffer_, changed);
     }
     buffer_.clear();
-    original_.clear();
     written_.clear();
     modified_ = false;
     setState(DataSetState::Browse);
@@ -107,14 +110,12 @@ void DataSet::cancel()
         const int row = insertRow_;
         notify([this, row](DataSetListener& l) { l.rowAboutToBeRemoved(*this, row); });
         buffer_.clear();
-        original_.clear();
         written_.clear();
         insertRow_ = -1;
         current_ = store_->size() == 0 ? -1 : std::min(row, store_->size() - 1);
         notify([this, row](DataSetListener& l) { l.rowRemoved(*this, row); });
     } else {
         buffer_.clear();
-        original_.clear();
         written_.clear();
     }
     modified_ = false;
@@ -141,7 +142,6 @@ void DataSet::deleteRecord()
     const bool wasEdit = state_ == DataSetState::Edit;
     notify([this, row](DataSetListener& l) { l.rowAboutToBeRemoved(*this, row); });
     buffer_.clear();
-    original_.clear();
     written_.clear();
     modified_ = false;
     store_->remove(storeRow(row));

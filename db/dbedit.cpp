@@ -38,7 +38,9 @@ void DBEdit::writeField()
 
 void DBEdit::updateReadOnly()
 {
-    setReadOnly(!link_.editing());
+    // Setting the same mode again still restarts the cursor and repaints the box.
+    if (const bool readOnly = !link_.editing(); readOnly != isReadOnly())
+        setReadOnly(readOnly);
 }
 
 void DBEdit::keyPressEvent(QKeyEvent* event)

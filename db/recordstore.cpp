@@ -269,20 +269,25 @@ char* RecordStore::encode(const std::vector<QVariant>& values) const
             block[i >> 3] |= char(1 << (i & 7));
             continue;
         }
-        uint32_t length;
-        if (slots_[i].kind == FieldKind::Blob) {
-            const QByteArray bytes = v.toByteArray();
-            std::memcpy(block + var, bytes.constData(), size_t(bytes.size()));
-            length = uint32_t(bytes.size());
-        } else {
-            length = uint32_t(toWin1252(v.toString(), block + var));
-        }
-        char* p = block + slots_[i].offset;
-        save<uint32_t>(p, var);
-        save<uint32_t>(p + 4, length);
-        var += length;
+        var += writeVariable(block, int(i), v, var);
     }
     return block;
+}
+
+uint32_t RecordStore::writeVariable(char* block, int field, const QVariant& value, uint32_t at) const
+{
+    uint32_t length;
+    if (slots_[size_t(field)].kind == FieldKind::Blob) {
+        const QByteArray bytes = value.toByteArray();
+        std::memcpy(block + at, bytes.constData(), size_t(bytes.size()));
+        length = uint32_t(bytes.size());
+    } else {
+        length = uint32_t(toWin1252(value.toString(), block + at));
+    }
+    char* p = block + slots_[size_t(field)].offset;
+    save<uint32_t>(p, at);
+    save<uint32_t>(p + 4, length);
+    return length;
 }
 
 void RecordStore::insert(int row, const std::vector<QVariant>& values)
@@ -291,10 +296,64 @@ void RecordStore::insert(int row, const std::vector<QVariant>& values)
     rows_.insert(rows_.begin() + row, block);
 }
 
-void RecordStore::replace(int row, const std::vector<QVariant>& values)
+void RecordStore::update(int row, const std::vector<QVariant>& values, const std::vector<bool>& changed)
 {
-    char* block = encode(values);
-    std::free(rows_[size_t(row)]);
+    const auto isChanged = [&](size_t i) { return i < changed.size() && changed[i]; };
+    static const QVariant none;
+    const auto valueOf = [&](size_t i) -> const QVariant& { return i < values.size() ? values[i] : none; };
+    const auto isNullValue = [](const QVariant& v) { return !v.isValid() || v.isNull(); };
+    char* old = rows_[size_t(row)];
+    bool sameLayout = true;
+    for (size_t i = 0; i < slots_.size() && sameLayout; ++i)
+        sameLayout = !isChanged(i) || !isVariableKind(slots_[i].kind);
+    if (sameLayout) {
+        // Only fixed-size values change: in place.
+        for (size_t i = 0; i < slots_.size(); ++i)
+            if (isChanged(i))
+                writeFixed(old, int(i), valueOf(i));
+        return;
+    }
+    size_t total = fixedEnd_;
+    for (size_t i = 0; i < slots_.size(); ++i) {
+        if (!isVariableKind(slots_[i].kind))
+            continue;
+        if (!isChanged(i)) {
+            total += size_t(bytes(row, int(i)).size());
+            continue;
+        }
+        const QVariant v = valueOf(i);
+        if (!isNullValue(v))
+            total += size_t(slots_[i].kind == FieldKind::Blob ? v.toByteArray().size() : v.toString().size());
+    }
+    // The null bits and fixed slots as they were; the changed fields over them.
+    char* block = static_cast<char*>(std::malloc(total));
+    std::memcpy(block, old, fixedEnd_);
+    uint32_t var = fixedEnd_;
+    for (size_t i = 0; i < slots_.size(); ++i) {
+        if (!isVariableKind(slots_[i].kind)) {
+            if (isChanged(i))
+                writeFixed(block, int(i), valueOf(i));
+            continue;
+        }
+        if (!isChanged(i)) {
+            const QByteArrayView kept = bytes(row, int(i));
+            if (!kept.isNull()) {
+                std::memcpy(block + var, kept.data(), size_t(kept.size()));
+                save<uint32_t>(block + slots_[i].offset, var);
+                save<uint32_t>(block + slots_[i].offset + 4, uint32_t(kept.size()));
+                var += uint32_t(kept.size());
+            }
+            continue;
+        }
+        const QVariant v = valueOf(i);
+        if (isNullValue(v)) {
+            block[i >> 3] |= char(1 << (i & 7));
+            continue;
+        }
+        block[i >> 3] &= char(~(1 << (i & 7)));
+        var += writeVariable(block, int(i), v, var);
+    }
+    std::free(old);
     rows_[size_t(row)] = block;
 }
 

@@ -40,7 +40,9 @@ public:
 
     // Whole records from values in field order (already of the field's kind).
     void insert(int row, const std::vector<QVariant>& values);
-    void replace(int row, const std::vector<QVariant>& values);
+    // Sets the fields marked in `changed` to their values (in field order, like insert);
+    // the others keep what the row holds, copied as stored bytes.
+    void update(int row, const std::vector<QVariant>& values, const std::vector<bool>& changed);
     void remove(int row);
     // Sets one fixed-size field of a stored record (the calculated fields).
     void setFixed(int row, int field, const QVariant& value);
@@ -58,6 +60,8 @@ private:
     };
     char* encode(const std::vector<QVariant>& values) const;
     void writeFixed(char* block, int field, const QVariant& value) const;
+    // Writes a non-null variable-length value at `at`; its length.
+    uint32_t writeVariable(char* block, int field, const QVariant& value, uint32_t at) const;
 
     std::vector<Slot> slots_;
     uint32_t nullBytes_ = 0;

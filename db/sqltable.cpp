@@ -136,7 +136,8 @@ void SqlTable::writeUpdate()
 {
     std::vector<sql::Assignment> changes;
     for (const auto& f : fields()) {
-        if (f->isCalculated())
+        // A field nobody set since Edit still holds the value it was read with.
+        if (f->isCalculated() || !f->wasWritten())
             continue;
         const QVariant now = f->value();
         const bool changed = !sameValue(now, f->oldValue()) || (f->kind() == FieldKind::Memo && f->wasWritten());
