@@ -11,11 +11,13 @@
 //   rule runs (each value it sets: calc fields, dataChanged(field)); the record is marked
 //   unmodified; dataChanged(nullptr).
 // - Edit: on an empty data set performs Insert; in edit/insert does nothing; else
-//   state -> edit (stateChanged), dataChanged(nullptr).
+//   state -> edit (stateChanged), dataUnchanged (the values are the stored ones).
 // - Post (edit/insert only, else "<name>: Dataset not in edit or insert mode"):
 //   updateRecord listeners write pending input; the record is written (writeInsert /
-//   writeUpdate); state -> browse; dataChanged(nullptr). A failure at any step throws and
-//   leaves the state and the user's values as they were.
+//   writeUpdate); state -> browse; dataChanged(nullptr) after an insert (the server may
+//   have assigned values), dataUnchanged after an edit (the edit buffer is what is
+//   stored). A failure at any step throws and leaves the state and the user's values as
+//   they were.
 // - Cancel: in edit/insert drops the changes (a record being inserted leaves the list);
 //   state -> browse; dataChanged(nullptr). In browse nothing happens.
 // - Delete: in insert works as Cancel. On an empty data set fails with

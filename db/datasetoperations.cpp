@@ -72,7 +72,7 @@ void DataSet::edit()
     loadEditBuffer();
     modified_ = false;
     setState(DataSetState::Edit);
-    notify([this](DataSetListener& l) { l.dataChanged(*this, nullptr); });
+    notify([this](DataSetListener& l) { l.dataUnchanged(*this); });
 }
 
 void DataSet::post()
@@ -82,7 +82,8 @@ void DataSet::post()
     notify([this](DataSetListener& l) { l.updateRecord(*this); });
     if (!isEditing()) // a listener cancelled
         return;
-    if (state_ == DataSetState::Insert) {
+    const bool inserted = state_ == DataSetState::Insert;
+    if (inserted) {
         writeInsert();
         store_->insert(insertRow_, buffer_);
         insertRow_ = -1;
@@ -90,16 +91,20 @@ void DataSet::post()
         writeUpdate();
         // Fields not set since Edit hold their stored values; the calculation rule may
         // have changed the calculated ones.
-        std::vector<bool> changed = written_;
+        std::vector<int> changed;
         for (size_t i = 0; i < fields_.size(); ++i)
-            changed[i] = changed[i] || fields_[i]->isCalculated();
+            if (written_[i] || fields_[i]->isCalculated())
+                changed.push_back(int(i));
         store_->update(storeRow(current_), buffer_, changed);
     }
     buffer_.clear();
     written_.clear();
     modified_ = false;
     setState(DataSetState::Browse);
-    notify([this](DataSetListener& l) { l.dataChanged(*this, nullptr); });
+    if (inserted)
+        notify([this](DataSetListener& l) { l.dataChanged(*this, nullptr); });
+    else
+        notify([this](DataSetListener& l) { l.dataUnchanged(*this); });
 }
 
 void DataSet::cancel()

@@ -38,9 +38,7 @@ void DBEdit::writeField()
 
 void DBEdit::updateReadOnly()
 {
-    // Setting the same mode again still restarts the cursor and repaints the box.
-    if (const bool readOnly = !link_.editing(); readOnly != isReadOnly())
-        setReadOnly(readOnly);
+    setReadOnly(!link_.editing());
 }
 
 void DBEdit::keyPressEvent(QKeyEvent* event)

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QTime>
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -296,23 +297,22 @@ void RecordStore::insert(int row, const std::vector<QVariant>& values)
     rows_.insert(rows_.begin() + row, block);
 }
 
-void RecordStore::update(int row, const std::vector<QVariant>& values, const std::vector<bool>& changed)
+void RecordStore::update(int row, const std::vector<QVariant>& values, const std::vector<int>& changed)
 {
-    const auto isChanged = [&](size_t i) { return i < changed.size() && changed[i]; };
     static const QVariant none;
     const auto valueOf = [&](size_t i) -> const QVariant& { return i < values.size() ? values[i] : none; };
     const auto isNullValue = [](const QVariant& v) { return !v.isValid() || v.isNull(); };
     char* old = rows_[size_t(row)];
-    bool sameLayout = true;
-    for (size_t i = 0; i < slots_.size() && sameLayout; ++i)
-        sameLayout = !isChanged(i) || !isVariableKind(slots_[i].kind);
-    if (sameLayout) {
+    if (std::none_of(changed.begin(), changed.end(), [&](int f) { return isVariableKind(slots_[size_t(f)].kind); })) {
         // Only fixed-size values change: in place.
-        for (size_t i = 0; i < slots_.size(); ++i)
-            if (isChanged(i))
-                writeFixed(old, int(i), valueOf(i));
+        for (int f : changed)
+            writeFixed(old, f, valueOf(size_t(f)));
         return;
     }
+    std::vector<bool> mask(slots_.size(), false);
+    for (int f : changed)
+        mask[size_t(f)] = true;
+    const auto isChanged = [&](size_t i) { return bool(mask[i]); };
     size_t total = fixedEnd_;
     for (size_t i = 0; i < slots_.size(); ++i) {
         if (!isVariableKind(slots_[i].kind))

@@ -40,9 +40,9 @@ public:
 
     // Whole records from values in field order (already of the field's kind).
     void insert(int row, const std::vector<QVariant>& values);
-    // Sets the fields marked in `changed` to their values (in field order, like insert);
-    // the others keep what the row holds, copied as stored bytes.
-    void update(int row, const std::vector<QVariant>& values, const std::vector<bool>& changed);
+    // Sets the fields listed in `changed` to their values (values in field order, like
+    // insert); the others keep what the row holds, copied as stored bytes.
+    void update(int row, const std::vector<QVariant>& values, const std::vector<int>& changed);
     void remove(int row);
     // Sets one fixed-size field of a stored record (the calculated fields).
     void setFixed(int row, int field, const QVariant& value);

@@ -125,6 +125,43 @@ TEST(DataSource, BoundControlsShowTheNewValueBeforeTheHandlerRuns)
                                   QStringLiteral("kr 25,00")}));
 }
 
+TEST(DataSource, EditAndPostShowTheRecordAgainWhereAControlDiffersFromIt)
+{
+    ProductSet t;
+    t.fill(3);
+    DataSource source;
+    source.setDataSet(&t);
+    DBEdit priceBox;
+    priceBox.setDataSource(&source);
+    priceBox.setDataField(QStringLiteral("price"));
+    DBText outPrice;
+    outPrice.setDataSource(&source);
+    outPrice.setDataField(QStringLiteral("utpris"));
+
+    // Input the box holds but has not written gives way to the value when the edit starts.
+    priceBox.setText(QStringLiteral("99"));
+    emit priceBox.textEdited(priceBox.text());
+    t.edit();
+    EXPECT_EQ(priceBox.text(), QStringLiteral("10"));
+    EXPECT_FALSE(priceBox.hasPendingInput());
+
+    // A move made by the handler while the post is announced shows the next record.
+    t.price->setAsFloat(5);
+    EXPECT_EQ(outPrice.text(), QStringLiteral("kr 6,25"));
+    bool moved = false;
+    source.onDataChange = [&](const Field* f) {
+        if (!f && !moved) {
+            moved = true;
+            t.next();
+        }
+    };
+    t.post();
+    EXPECT_EQ(t.currentRow(), 1);
+    EXPECT_EQ(priceBox.text(), QStringLiteral("20"));
+    EXPECT_EQ(outPrice.text(), QStringLiteral("kr 25,00"));
+    EXPECT_DOUBLE_EQ(t.price->valueAt(0).toDouble(), 5);
+}
+
 TEST(DataSource, DetachedOrSwappedDataSetLeavesNoDanglingNotifications)
 {
     ProductSet a, b;
