@@ -34,6 +34,7 @@ Field* DataSet::addField(const QString& fieldName, FieldKind kind, int size)
 
 Field* DataSet::addCalculatedField(const QString& fieldName, FieldKind kind)
 {
+    calculated_.push_back(int(fields_.size()));
     fields_.push_back(std::unique_ptr<Field>(new Field(this, fieldName, kind, 0, true, int(fields_.size()))));
     return fields_.back().get();
 }

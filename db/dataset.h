@@ -155,6 +155,9 @@ protected:
     void resetLayout();
     static void setFieldSize(Field& field, int size) { field.size_ = size; }
     QVariant storedValue(int row, const Field& field) const;
+    // Field by field, whether it was set since Edit or Insert (Field::wasWritten); empty
+    // outside those states.
+    const std::vector<bool>& writtenFields() const { return written_; }
     // Sets a field in the edit buffer without any notification, modified mark or rule
     // (values that the server assigned on insert).
     void storeAssigned(const Field& field, const QVariant& value);
@@ -184,6 +187,7 @@ private:
 
     QString name_;
     std::vector<std::unique_ptr<Field>> fields_;
+    std::vector<int> calculated_;        // indices of the calculated fields
     std::vector<DataSetListener*> listeners_;
     std::unique_ptr<RecordStore> store_;
 

@@ -92,9 +92,12 @@ void DataSet::post()
         // Fields not set since Edit hold their stored values; the calculation rule may
         // have changed the calculated ones.
         std::vector<int> changed;
-        for (size_t i = 0; i < fields_.size(); ++i)
-            if (written_[i] || fields_[i]->isCalculated())
+        for (size_t i = 0; i < written_.size(); ++i)
+            if (written_[i])
                 changed.push_back(int(i));
+        for (int i : calculated_)
+            if (!written_[size_t(i)])
+                changed.push_back(i);
         store_->update(storeRow(current_), buffer_, changed);
     }
     buffer_.clear();
