@@ -43,6 +43,15 @@ void appendKeyCondition(QByteArray& out, const std::vector<Assignment>& key)
     }
 }
 
+// A keyword on a line of its own, the text after it indented on the next: "\r\nWHERE\r\n  ".
+void appendClause(QByteArray& out, const char* keyword)
+{
+    out += crlf;
+    out += keyword;
+    out += crlf;
+    out += "  ";
+}
+
 // Room for the names and literals, so the text is written without growing.
 qsizetype sizeOf(const std::vector<Assignment>& items)
 {
@@ -122,10 +131,8 @@ QByteArray insertStatement(const QString& table, const std::vector<Assignment>& 
     s += "  (";
     appendJoined(s, values, true);
     s += ")";
-    s += crlf;
-    s += "VALUES";
-    s += crlf;
-    s += "  (";
+    appendClause(s, "VALUES");
+    s += "(";
     appendJoined(s, values, false);
     s += ")";
     return s;
@@ -144,10 +151,7 @@ QByteArray updateStatement(const QString& table, const std::vector<Assignment>& 
     s.reserve(table.size() + sizeOf(changes) + sizeOf(key) + 40);
     s += "UPDATE ";
     appendName(s, table);
-    s += crlf;
-    s += "SET";
-    s += crlf;
-    s += "  ";
+    appendClause(s, "SET");
     for (size_t i = 0; i < changes.size(); ++i) {
         if (i)
             s += ", ";
@@ -155,10 +159,7 @@ QByteArray updateStatement(const QString& table, const std::vector<Assignment>& 
         s += " = ";
         s += changes[i].literal;
     }
-    s += crlf;
-    s += "WHERE";
-    s += crlf;
-    s += "  ";
+    appendClause(s, "WHERE");
     appendKeyCondition(s, key);
     return s;
 }
@@ -169,10 +170,7 @@ QByteArray deleteStatement(const QString& table, const std::vector<Assignment>& 
     s.reserve(table.size() + sizeOf(key) + 40);
     s += "DELETE FROM ";
     appendName(s, table);
-    s += crlf;
-    s += "WHERE";
-    s += crlf;
-    s += "  ";
+    appendClause(s, "WHERE");
     appendKeyCondition(s, key);
     return s;
 }

@@ -33,6 +33,13 @@ void typeIntoPending(ProductSet& t, DBEdit& box, const QString& text)
     emit box.textEdited(text);
 }
 
+template <class Control>
+void bind(Control& control, DataSource& source, const char* field)
+{
+    control.setDataSource(&source);
+    control.setDataField(QString::fromLatin1(field));
+}
+
 class NotificationOrder : public ::testing::TestWithParam<OrderCase> {};
 
 TEST_P(NotificationOrder, ReachesTheHandlersInTheTablesOrder)
@@ -113,8 +120,7 @@ TEST(DataSource, BoundControlsShowTheNewValueBeforeTheHandlerRuns)
     DataSource source;
     source.setDataSet(&t);
     DBText outPrice;
-    outPrice.setDataSource(&source);
-    outPrice.setDataField(QStringLiteral("utpris"));
+    bind(outPrice, source, "utpris");
     QStringList shown;
     source.onDataChange = [&](const Field*) { shown << outPrice.text(); };
 
@@ -132,11 +138,9 @@ TEST(DataSource, EditAndPostShowTheRecordAgainWhereAControlDiffersFromIt)
     DataSource source;
     source.setDataSet(&t);
     DBEdit priceBox;
-    priceBox.setDataSource(&source);
-    priceBox.setDataField(QStringLiteral("price"));
+    bind(priceBox, source, "price");
     DBText outPrice;
-    outPrice.setDataSource(&source);
-    outPrice.setDataField(QStringLiteral("utpris"));
+    bind(outPrice, source, "utpris");
 
     // Input the box holds but has not written gives way to the value when the edit starts.
     priceBox.setText(QStringLiteral("99"));
