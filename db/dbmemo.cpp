@@ -39,7 +39,7 @@ void DBMemo::writeField()
 
 void DBMemo::updateReadOnly()
 {
-    // Setting the same mode again still repaints the box.
+    // Setting the same mode again still goes through the text control and the style.
     if (const bool readOnly = !link_.editing(); readOnly != isReadOnly())
         setReadOnly(readOnly);
 }
