@@ -6,7 +6,11 @@
 // shown, on an X display (DISPLAY, or a private Xvfb) and offscreen, each platform in a
 // child process. Timed apart: what setting the price does (edit state, the controls and
 // the grid showing the new value, repainted), the post itself ("Lagre": the UPDATE, the
-// table back to browse, the grid and the dialog's controls told), and the repaint after.
+// table back to browse, the grid and the dialog's controls told), and the repaint after;
+// the client's CPU time of the raw UPDATE and of the post; and, as the floor of the post's
+// own work, the dialog's widgets put into the browse look directly (boxes read-only,
+// buttons enabled and disabled) right after the raw UPDATE's answer, as the post does
+// after its own, without the table.
 //
 //   bench_post [rounds] [products]      (default 1,000 rounds, 10,000 products)
 //
@@ -20,6 +24,8 @@
 #include "common/messages.h"
 #include "common/startup.h"
 #include "common/startuperror.h"
+#include "db/dbedit.h"
+#include "db/dbmemo.h"
 #include "pricelist/prisdata.h"
 #include "pricelist/prisliste.h"
 #include "webdocs/HttpDownload.h"
@@ -30,12 +36,14 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mysql.h>
 #include <string>
+#include <time.h>
 #include <vector>
 
 namespace {
@@ -58,6 +66,29 @@ MYSQL* rawConnect(unsigned port)
               != nullptr,
           "raw connection");
     return m;
+}
+
+// CPU time of this thread (user and kernel), µs: the client's own work, without the wait
+// for the server.
+double threadCpu()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e6 + double(t.tv_nsec) / 1e3;
+}
+
+// What the detail dialog shows in the edit state (editing) or in browse, set directly on
+// its widgets: the text boxes and the memo writable or read-only, "Lagre" and "Avbryt"
+// enabled or not, "Ny" and "Slett" the other way.
+void showEditing(TPrisDataForm& dialog, bool editing)
+{
+    for (DBEdit* box : {dialog.DBEdit1, dialog.BildeEdit, dialog.DBEdit4})
+        box->setReadOnly(!editing);
+    dialog.DBMemo1->setReadOnly(!editing);
+    dialog.SaveButton->setEnabled(editing);
+    dialog.CancelButton->setEnabled(editing);
+    dialog.NewButton->setEnabled(!editing);
+    dialog.DelButton->setEnabled(!editing);
 }
 
 void line(const char* name, const Spread& s, const Spread& raw)
@@ -95,17 +126,30 @@ int runChild(int argc, char** argv, int rounds, unsigned port, const char* serve
     MYSQL* raw = rawConnect(port);
     const QByteArray rawId = QByteArray::number(table.MyTableid->valueAt(0).toInt());
 
-    Spread rawTimes, typedTimes, postTimes, paintTimes;
+    Spread rawTimes, typedTimes, postTimes, paintTimes, rawCpu, postCpu, floorTimes;
     XWaits postWaits, paintWaits; // X replies waited for, summed over the rounds
     QElapsedTimer timer;
     for (int i = 0; i < rounds; ++i) {
         const int price = 100 + i % 2;
         const QByteArray sql = "UPDATE product\r\nSET\r\n  price = " + QByteArray::number(price)
                                + "\r\nWHERE\r\n  id = " + rawId;
+        // The dialog in the edit state's look (untimed), for the floor below.
+        showEditing(PrisDataForm, true);
+        QCoreApplication::processEvents();
+
+        double cpu = threadCpu();
         timer.start();
         check(mysql_real_query(raw, sql.constData(), unsigned(sql.size())) == 0 && mysql_affected_rows(raw) == 1,
               "raw UPDATE");
         rawTimes.values.push_back(double(timer.nsecsElapsed()) / 1e3);
+        rawCpu.values.push_back(threadCpu() - cpu);
+
+        // The floor of the post's own work: right after the server's answer, as in the
+        // post, the same widgets put into the browse look directly, without the table.
+        timer.start();
+        showEditing(PrisDataForm, false);
+        floorTimes.values.push_back(double(timer.nsecsElapsed()) / 1e3);
+        QCoreApplication::processEvents();
 
         // What typing the price does long before "Lagre": the edit state, the new value
         // shown by the grid and the dialog's controls.
@@ -116,9 +160,11 @@ int runChild(int argc, char** argv, int rounds, unsigned port, const char* serve
         typedTimes.values.push_back(double(timer.nsecsElapsed()) / 1e3);
         // What the user waits for after "Lagre": the post, then the windows repainted.
         const XWaits beforePost = xWaitsSoFar();
+        cpu = threadCpu();
         timer.start();
         table.post();
         postTimes.values.push_back(double(timer.nsecsElapsed()) / 1e3);
+        postCpu.values.push_back(threadCpu() - cpu);
         const XWaits afterPost = xWaitsSoFar();
         timer.start();
         QCoreApplication::processEvents();
@@ -141,6 +187,13 @@ int runChild(int argc, char** argv, int rounds, unsigned port, const char* serve
     line("post, windows listening", postTimes, rawTimes);
     line("repaint after the post", paintTimes, rawTimes);
     line("(typing: edit, price, repaint)", typedTimes, rawTimes);
+    // The post's wall time is the round trip plus the client's CPU; the raw side's CPU is
+    // the sending and receiving both sides do, so the difference is the post's own work.
+    line("client CPU, raw UPDATE", rawCpu, rawTimes);
+    line("client CPU, post", postCpu, rawTimes);
+    line("(the dialog's widgets alone)", floorTimes, rawTimes);
+    std::printf("            post's own work (median CPU, post - raw): %.1f µs; its floor, the widgets: %.1f µs\n",
+                postCpu.at(0.5) - rawCpu.at(0.5), floorTimes.at(0.5));
     std::printf("            X replies waited for: %.2f per post, %.2f per repaint after it\n",
                 double(postWaits.count) / rounds, double(paintWaits.count) / rounds);
     std::fflush(stdout);

@@ -1,7 +1,10 @@
 #include "common/regional.h"
 
 #include <QRegularExpression>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace {
 RegionalSettings& current()
@@ -10,10 +13,11 @@ RegionalSettings& current()
     return settings;
 }
 
-QString groupThousands(const QString& digits, QChar separator)
+QString groupThousands(QStringView digits, QChar separator, qsizetype room)
 {
     QString out;
     const qsizetype n = digits.size();
+    out.reserve(room + n / 3);
     for (qsizetype i = 0; i < n; ++i) {
         if (i > 0 && (n - i) % 3 == 0)
             out += separator;
@@ -35,6 +39,36 @@ QString withoutTimeZone(const QString& format)
         out += c;
     }
     return out.simplified();
+}
+
+// The digits of a positive finite value rounded to 15 significant digits, without
+// trailing zeros, and the decimal exponent of the first one.
+QString significantDigits(double value, int& exponent)
+{
+    // A normal number's shortest round-trip text lies within half a unit in its last
+    // place, far inside half a unit of the 15th digit: when it has at most 15 digits it is
+    // the rounded value, and it costs a fraction of the exact rounding.
+    char text[32];
+    if (value >= std::numeric_limits<double>::min()) {
+        const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific);
+        const char* e = error == std::errc() ? std::find(text, end, 'e') : end;
+        char digits[32];
+        int count = 0;
+        for (const char* p = text; p != e; ++p)
+            if (*p != '.')
+                digits[count++] = *p;
+        if (e != end && count > 0 && count <= 15) {
+            std::from_chars(e + 1 + (e[1] == '+' ? 1 : 0), end, exponent);
+            return QString::fromLatin1(digits, count);
+        }
+    }
+    const QString scientific = QString::number(value, 'e', 14);
+    const qsizetype e = scientific.indexOf(QLatin1Char('e'));
+    exponent = scientific.mid(e + 1).toInt();
+    QString digits = scientific.left(1) + scientific.mid(2, e - 2);
+    while (digits.size() > 1 && digits.endsWith(QLatin1Char('0')))
+        digits.chop(1);
+    return digits;
 }
 
 QString negativeCurrency(int code, const QString& symbol, const QString& number)
@@ -124,12 +158,8 @@ QString formatGeneral(double value, QChar decimalSeparator)
         return QStringLiteral("0"); // negative zero too
     // Rounded once to 15 significant digits; the layout follows the rounded exponent, so
     // every magnitude keeps all 15 digits ("d.dddddddddddddde-05" included).
-    const QString scientific = QString::number(std::fabs(value), 'e', 14);
-    const qsizetype e = scientific.indexOf(QLatin1Char('e'));
-    const int exponent = scientific.mid(e + 1).toInt();
-    QString digits = scientific.left(1) + scientific.mid(2, e - 2);
-    while (digits.size() > 1 && digits.endsWith(QLatin1Char('0')))
-        digits.chop(1);
+    int exponent = 0;
+    QString digits = significantDigits(std::fabs(value), exponent);
 
     QString text;
     if (exponent < -5 || exponent >= 15) {
@@ -162,15 +192,13 @@ QString formatCurrency(double value)
         number = std::isnan(value) ? QStringLiteral("NAN") : QStringLiteral("INF");
     } else {
         const QString fixed = QString::number(std::fabs(value), 'f', r.currencyDecimals);
-        QString whole = fixed, fraction;
         const qsizetype dot = fixed.indexOf(QLatin1Char('.'));
-        if (dot >= 0) {
-            whole = fixed.left(dot);
-            fraction = fixed.mid(dot + 1);
+        const QStringView whole = dot >= 0 ? QStringView(fixed).left(dot) : QStringView(fixed);
+        number = groupThousands(whole, r.thousandSeparator, fixed.size() + 1);
+        if (dot >= 0 && dot + 1 < fixed.size()) {
+            number += r.decimalSeparator;
+            number += QStringView(fixed).mid(dot + 1);
         }
-        number = groupThousands(whole, r.thousandSeparator);
-        if (!fraction.isEmpty())
-            number += r.decimalSeparator + fraction;
     }
     bool allZero = true;
     for (QChar c : number)
@@ -186,13 +214,27 @@ QString formatCurrency(double value)
     }
 }
 
+namespace {
+// Built once per separator, not per keystroke.
+const QRegularExpression& numberPattern(QChar separator)
+{
+    thread_local QChar builtFor;
+    thread_local QRegularExpression pattern;
+    if (builtFor != separator || pattern.pattern().isEmpty()) {
+        const QString s = QRegularExpression::escape(QString(separator));
+        pattern = QRegularExpression(QStringLiteral("^[+-]?(\\d+(%1\\d*)?|%1\\d+)([eE][+-]?\\d+)?$").arg(s));
+        pattern.optimize();
+        builtFor = separator;
+    }
+    return pattern;
+}
+}
+
 bool parseRegionalFloat(const QString& text, double& value)
 {
     QString t = text.trimmed();
     const QChar sep = regional().decimalSeparator;
-    const QString separator = QRegularExpression::escape(QString(sep));
-    const QRegularExpression number(QStringLiteral("^[+-]?(\\d+(%1\\d*)?|%1\\d+)([eE][+-]?\\d+)?$").arg(separator));
-    if (!number.match(t).hasMatch())
+    if (!numberPattern(sep).match(t).hasMatch())
         return false;
     t.replace(sep, QLatin1Char('.'));
     bool ok = false;

@@ -14,6 +14,9 @@ public:
     // field != nullptr: that field of the current record was set. nullptr: the current
     // record or the whole content changed.
     virtual void dataChanged(const Field* /*field*/) {}
+    // A data change for the whole record that left every value as it was announced last
+    // (Edit, and Post of an edit); by default the same as dataChanged(nullptr).
+    virtual void dataUnchanged() { dataChanged(nullptr); }
     // Post or Delete is about to act: write pending input into the record now.
     virtual void updateData() {}
 

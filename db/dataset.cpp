@@ -34,6 +34,7 @@ Field* DataSet::addField(const QString& fieldName, FieldKind kind, int size)
 
 Field* DataSet::addCalculatedField(const QString& fieldName, FieldKind kind)
 {
+    calculated_.push_back(int(fields_.size()));
     fields_.push_back(std::unique_ptr<Field>(new Field(this, fieldName, kind, 0, true, int(fields_.size()))));
     return fields_.back().get();
 }
@@ -115,7 +116,6 @@ void DataSet::close()
     notify([this](DataSetListener& l) { l.aboutToReset(*this); });
     store_->clear();
     buffer_.clear();
-    original_.clear();
     written_.clear();
     insertRow_ = -1;
     current_ = -1;
@@ -168,8 +168,7 @@ QVariant DataSet::oldValueOf(const Field& field) const
 {
     if (state_ == DataSetState::Insert || current_ < 0)
         return {};
-    if (state_ == DataSetState::Edit && !original_.empty())
-        return original_[size_t(field.index())];
+    // The stored record stays as it was read until Post replaces it.
     return storedValue(current_, field);
 }
 

@@ -11,11 +11,13 @@
 //   rule runs (each value it sets: calc fields, dataChanged(field)); the record is marked
 //   unmodified; dataChanged(nullptr).
 // - Edit: on an empty data set performs Insert; in edit/insert does nothing; else
-//   state -> edit (stateChanged), dataChanged(nullptr).
+//   state -> edit (stateChanged), dataUnchanged (the values are the stored ones).
 // - Post (edit/insert only, else "<name>: Dataset not in edit or insert mode"):
 //   updateRecord listeners write pending input; the record is written (writeInsert /
-//   writeUpdate); state -> browse; dataChanged(nullptr). A failure at any step throws and
-//   leaves the state and the user's values as they were.
+//   writeUpdate); state -> browse; dataChanged(nullptr) after an insert (the server may
+//   have assigned values), dataUnchanged after an edit (the edit buffer is what is
+//   stored). A failure at any step throws and leaves the state and the user's values as
+//   they were.
 // - Cancel: in edit/insert drops the changes (a record being inserted leaves the list);
 //   state -> browse; dataChanged(nullptr). In browse nothing happens.
 // - Delete: in insert works as Cancel. On an empty data set fails with
@@ -153,6 +155,9 @@ protected:
     void resetLayout();
     static void setFieldSize(Field& field, int size) { field.size_ = size; }
     QVariant storedValue(int row, const Field& field) const;
+    // Field by field, whether it was set since Edit or Insert (Field::wasWritten); empty
+    // outside those states.
+    const std::vector<bool>& writtenFields() const { return written_; }
     // Sets a field in the edit buffer without any notification, modified mark or rule
     // (values that the server assigned on insert).
     void storeAssigned(const Field& field, const QVariant& value);
@@ -182,6 +187,7 @@ private:
 
     QString name_;
     std::vector<std::unique_ptr<Field>> fields_;
+    std::vector<int> calculated_;        // indices of the calculated fields
     std::vector<DataSetListener*> listeners_;
     std::unique_ptr<RecordStore> store_;
 
@@ -192,7 +198,6 @@ private:
     bool modified_ = false;
     int insertRow_ = -1;                 // list row of the record being inserted
     std::vector<QVariant> buffer_;       // the record being edited or inserted
-    std::vector<QVariant> original_;     // the edited record as stored (its old values)
     std::vector<bool> written_;
     int calcRow_ = -1;                   // stored row whose calculated fields are being set
     bool inCalc_ = false;

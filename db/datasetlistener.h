@@ -16,6 +16,10 @@ public:
     // are already computed anew). field == nullptr: the current record or its whole
     // content changed (a move, Insert, Edit, Post, Cancel, Delete, open).
     virtual void dataChanged(DataSet&, const Field* /*field*/) {}
+    // A data change for the whole record after which every value is the one announced
+    // last (Edit, and Post of an edit: only the state changed). By default the same as
+    // dataChanged(nullptr); a listener that shows those values already may keep them.
+    virtual void dataUnchanged(DataSet& dataSet) { dataChanged(dataSet, nullptr); }
     // Post and Delete are about to act: write pending control input into the record now
     // (through Field setters). Throwing aborts the operation; the state stays.
     virtual void updateRecord(DataSet&) {}

@@ -15,7 +15,6 @@ void DataSet::loadEditBuffer()
     const int s = storeRow(current_);
     for (size_t i = 0; i < fields_.size(); ++i)
         buffer_[i] = store_->value(s, int(i));
-    original_ = buffer_;
 }
 
 void DataSet::checkBrowseMode()
@@ -73,7 +72,7 @@ void DataSet::edit()
     loadEditBuffer();
     modified_ = false;
     setState(DataSetState::Edit);
-    notify([this](DataSetListener& l) { l.dataChanged(*this, nullptr); });
+    notify([this](DataSetListener& l) { l.dataUnchanged(*this); });
 }
 
 void DataSet::post()
@@ -83,20 +82,32 @@ void DataSet::post()
     notify([this](DataSetListener& l) { l.updateRecord(*this); });
     if (!isEditing()) // a listener cancelled
         return;
-    if (state_ == DataSetState::Insert) {
+    const bool inserted = state_ == DataSetState::Insert;
+    if (inserted) {
         writeInsert();
         store_->insert(insertRow_, buffer_);
         insertRow_ = -1;
     } else {
         writeUpdate();
-        store_->replace(storeRow(current_), buffer_);
+        // Fields not set since Edit hold their stored values; the calculation rule may
+        // have changed the calculated ones.
+        std::vector<int> changed;
+        for (size_t i = 0; i < written_.size(); ++i)
+            if (written_[i])
+                changed.push_back(int(i));
+        for (int i : calculated_)
+            if (!written_[size_t(i)])
+                changed.push_back(i);
+        store_->update(storeRow(current_), buffer_, changed);
     }
     buffer_.clear();
-    original_.clear();
     written_.clear();
     modified_ = false;
     setState(DataSetState::Browse);
-    notify([this](DataSetListener& l) { l.dataChanged(*this, nullptr); });
+    if (inserted)
+        notify([this](DataSetListener& l) { l.dataChanged(*this, nullptr); });
+    else
+        notify([this](DataSetListener& l) { l.dataUnchanged(*this); });
 }
 
 void DataSet::cancel()
@@ -107,14 +118,12 @@ void DataSet::cancel()
         const int row = insertRow_;
         notify([this, row](DataSetListener& l) { l.rowAboutToBeRemoved(*this, row); });
         buffer_.clear();
-        original_.clear();
         written_.clear();
         insertRow_ = -1;
         current_ = store_->size() == 0 ? -1 : std::min(row, store_->size() - 1);
         notify([this, row](DataSetListener& l) { l.rowRemoved(*this, row); });
     } else {
         buffer_.clear();
-        original_.clear();
         written_.clear();
     }
     modified_ = false;
@@ -141,7 +150,6 @@ void DataSet::deleteRecord()
     const bool wasEdit = state_ == DataSetState::Edit;
     notify([this, row](DataSetListener& l) { l.rowAboutToBeRemoved(*this, row); });
     buffer_.clear();
-    original_.clear();
     written_.clear();
     modified_ = false;
     store_->remove(storeRow(row));

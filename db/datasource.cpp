@@ -68,6 +68,14 @@ void DataSource::dataChanged(DataSet&, const Field* field)
         onDataChange(field);
 }
 
+void DataSource::dataUnchanged(DataSet&)
+{
+    toLinks([](DataLink& l) { l.dataUnchanged(); });
+    // The handler sees the data change as any other.
+    if (onDataChange)
+        onDataChange(nullptr);
+}
+
 void DataSource::updateRecord(DataSet&)
 {
     updateRecord();

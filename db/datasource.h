@@ -43,6 +43,7 @@ public:
 private:
     void stateChanged(DataSet&) override;
     void dataChanged(DataSet&, const Field* field) override;
+    void dataUnchanged(DataSet&) override;
     void updateRecord(DataSet&) override;
     void rowAboutToBeInserted(DataSet&, int row) override;
     void rowInserted(DataSet&, int row) override;

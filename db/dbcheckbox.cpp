@@ -22,12 +22,14 @@ void DBCheckBox::showField()
 {
     const Field* f = link_.field();
     const QString text = f ? f->asString() : QString();
+    Qt::CheckState state = Qt::PartiallyChecked;
     if (text.compare(QLatin1String("1"), Qt::CaseInsensitive) == 0)
-        setCheckState(Qt::Checked);
+        state = Qt::Checked;
     else if (text.compare(QLatin1String("0"), Qt::CaseInsensitive) == 0)
-        setCheckState(Qt::Unchecked);
-    else
-        setCheckState(Qt::PartiallyChecked);
+        state = Qt::Unchecked;
+    // The same state again would still repaint the box.
+    if (state != checkState())
+        setCheckState(state);
 }
 
 void DBCheckBox::writeField()

@@ -120,7 +120,9 @@ void DBGrid::followCurrent()
     const QModelIndex index = model_->index(row, column);
     if (index != currentIndex() || !selectionModel()->isRowSelected(row, {}))
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    scrollTo(index, QAbstractItemView::EnsureVisible);
+    // A cell in full view would not scroll, and scrollTo() would still repaint it.
+    if (!viewport()->rect().contains(visualRect(index)))
+        scrollTo(index, QAbstractItemView::EnsureVisible);
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* event)

@@ -48,6 +48,12 @@ private:
     public:
         explicit Link(DBGridModel& model) : model_(model) {}
         void dataChanged(const Field*) override { model_.followDataChange(); }
+        // The row shows these values already; the view still follows the current record.
+        void dataUnchanged() override
+        {
+            if (model_.currentChanged)
+                model_.currentChanged();
+        }
         void rowAboutToBeInserted(int row) override { model_.beginInsertRows({}, row, row); }
         void rowInserted(int) override { model_.endInsertRows(); }
         void rowAboutToBeRemoved(int row) override { model_.beginRemoveRows({}, row, row); }

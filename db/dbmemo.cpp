@@ -39,7 +39,9 @@ void DBMemo::writeField()
 
 void DBMemo::updateReadOnly()
 {
-    setReadOnly(!link_.editing());
+    // Setting the same mode again still goes through the text control and the style.
+    if (const bool readOnly = !link_.editing(); readOnly != isReadOnly())
+        setReadOnly(readOnly);
 }
 
 void DBMemo::keyPressEvent(QKeyEvent* event)

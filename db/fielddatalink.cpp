@@ -94,6 +94,13 @@ void FieldDataLink::dataChanged(const Field* changed)
     reset();
 }
 
+void FieldDataLink::dataUnchanged()
+{
+    // The control shows the value already, unless the user changed its content since.
+    if (modified_)
+        reset();
+}
+
 void FieldDataLink::updateData()
 {
     updateRecord();

@@ -51,6 +51,7 @@ public:
 private:
     void stateChanged() override;
     void dataChanged(const Field* field) override;
+    void dataUnchanged() override;
     void updateData() override;
     void rowsReset() override;
     void resolve();

@@ -385,6 +385,27 @@ void RecordStore::replace(int row, const std::vector<QVariant>& values)
     rows_[size_t(row)] = block;
 }
 
+void RecordStore::update(int row, const std::vector<QVariant>& values, const std::vector<int>& changed)
+{
+    static const QVariant none;
+    const auto valueOf = [&](int i) -> const QVariant& { return size_t(i) < values.size() ? values[size_t(i)] : none; };
+    char* block = rows_[size_t(row)];
+    const bool inPlace = std::none_of(changed.begin(), changed.end(), [&](int f) {
+        const Slot& s = slots_[size_t(f)];
+        return isVariableKind(s.kind) || (!s.dense && nullBit(block, size_t(f)) != isNullValue(valueOf(f)));
+    });
+    if (!inPlace) {
+        replace(row, values);
+        return;
+    }
+    for (int f : changed) {
+        const bool null = isNullValue(valueOf(f));
+        setNullBit(block, size_t(f), null);
+        if (!null)
+            writeValue(slots_[size_t(f)].kind, block + slotOffset(block, f), valueOf(f));
+    }
+}
+
 void RecordStore::remove(int row)
 {
     release(rows_[size_t(row)]);

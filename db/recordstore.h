@@ -47,6 +47,10 @@ public:
     // Whole records from values in field order (already of the field's kind).
     void insert(int row, const std::vector<QVariant>& values);
     void replace(int row, const std::vector<QVariant>& values);
+    // Sets the fields listed in `changed` to their values (values of every field, in field
+    // order, like insert): in place when only fixed-size values change and none becomes or
+    // stops being null, else the record is made anew.
+    void update(int row, const std::vector<QVariant>& values, const std::vector<int>& changed);
     void remove(int row);
     // Sets one fixed-size field of a stored record (the calculated fields: dense ones are
     // set in place, others re-encode the record).

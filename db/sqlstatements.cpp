@@ -9,22 +9,56 @@
 namespace sql {
 
 namespace {
-const QByteArray crlf = QByteArrayLiteral("\r\n");
+constexpr char crlf[] = "\r\n";
 
-QByteArray name(const QString& column)
+void appendName(QByteArray& out, const QString& column)
 {
-    return toWin1252(identifier(column));
+    out += toWin1252(identifier(column));
 }
 
-QByteArray joined(const std::vector<Assignment>& items, bool names)
+void appendJoined(QByteArray& out, const std::vector<Assignment>& items, bool names)
 {
-    QByteArray out;
     for (size_t i = 0; i < items.size(); ++i) {
         if (i)
             out += ", ";
-        out += names ? name(items[i].column) : items[i].literal;
+        if (names)
+            appendName(out, items[i].column);
+        else
+            out += items[i].literal;
     }
-    return out;
+}
+
+void appendKeyCondition(QByteArray& out, const std::vector<Assignment>& key)
+{
+    for (size_t i = 0; i < key.size(); ++i) {
+        if (i)
+            out += " AND ";
+        appendName(out, key[i].column);
+        if (key[i].literal == "NULL") {
+            out += " IS NULL";
+        } else {
+            out += " = ";
+            out += key[i].literal;
+        }
+    }
+}
+
+// A keyword on a line of its own, the text after it indented on the next: "\r\nWHERE\r\n  ".
+void appendClause(QByteArray& out, const char* keyword)
+{
+    out += crlf;
+    out += keyword;
+    out += crlf;
+    out += "  ";
+}
+
+// Room for the names and literals, so the text is written without growing.
+qsizetype sizeOf(const std::vector<Assignment>& items)
+{
+    qsizetype n = 0;
+    for (const Assignment& a : items)
+        n += a.column.size() + a.literal.size() + 16;
+    return n;
 }
 }
 
@@ -80,7 +114,8 @@ QByteArray literal(const QVariant& value, FieldKind kind, const Quoter& quote)
 
 QByteArray selectStatement(const QString& table, const QString& orderFields)
 {
-    QByteArray s = "SELECT * FROM " + name(table);
+    QByteArray s = "SELECT * FROM ";
+    appendName(s, table);
     if (!orderFields.isEmpty())
         s += " ORDER BY " + toWin1252(orderFields);
     return s;
@@ -88,36 +123,56 @@ QByteArray selectStatement(const QString& table, const QString& orderFields)
 
 QByteArray insertStatement(const QString& table, const std::vector<Assignment>& values)
 {
-    return "INSERT INTO " + name(table) + crlf + "  (" + joined(values, true) + ")" + crlf + "VALUES" + crlf + "  ("
-           + joined(values, false) + ")";
+    QByteArray s;
+    s.reserve(table.size() + sizeOf(values) + 40);
+    s += "INSERT INTO ";
+    appendName(s, table);
+    s += crlf;
+    s += "  (";
+    appendJoined(s, values, true);
+    s += ")";
+    appendClause(s, "VALUES");
+    s += "(";
+    appendJoined(s, values, false);
+    s += ")";
+    return s;
 }
 
 QByteArray keyCondition(const std::vector<Assignment>& key)
 {
     QByteArray out;
-    for (size_t i = 0; i < key.size(); ++i) {
-        if (i)
-            out += " AND ";
-        out += name(key[i].column);
-        out += key[i].literal == "NULL" ? QByteArray(" IS NULL") : " = " + key[i].literal;
-    }
+    appendKeyCondition(out, key);
     return out;
 }
 
 QByteArray updateStatement(const QString& table, const std::vector<Assignment>& changes, const std::vector<Assignment>& key)
 {
-    QByteArray set;
+    QByteArray s;
+    s.reserve(table.size() + sizeOf(changes) + sizeOf(key) + 40);
+    s += "UPDATE ";
+    appendName(s, table);
+    appendClause(s, "SET");
     for (size_t i = 0; i < changes.size(); ++i) {
         if (i)
-            set += ", ";
-        set += name(changes[i].column) + " = " + changes[i].literal;
+            s += ", ";
+        appendName(s, changes[i].column);
+        s += " = ";
+        s += changes[i].literal;
     }
-    return "UPDATE " + name(table) + crlf + "SET" + crlf + "  " + set + crlf + "WHERE" + crlf + "  " + keyCondition(key);
+    appendClause(s, "WHERE");
+    appendKeyCondition(s, key);
+    return s;
 }
 
 QByteArray deleteStatement(const QString& table, const std::vector<Assignment>& key)
 {
-    return "DELETE FROM " + name(table) + crlf + "WHERE" + crlf + "  " + keyCondition(key);
+    QByteArray s;
+    s.reserve(table.size() + sizeOf(key) + 40);
+    s += "DELETE FROM ";
+    appendName(s, table);
+    appendClause(s, "WHERE");
+    appendKeyCondition(s, key);
+    return s;
 }
 
 }

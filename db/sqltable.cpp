@@ -135,11 +135,17 @@ bool sameValue(const QVariant& a, const QVariant& b)
 void SqlTable::writeUpdate()
 {
     std::vector<sql::Assignment> changes;
-    for (const auto& f : fields()) {
+    const std::vector<bool>& written = writtenFields();
+    for (size_t i = 0; i < written.size(); ++i) {
+        // A field nobody set since Edit still holds the value it was read with.
+        if (!written[i])
+            continue;
+        const Field* f = fields()[i].get();
         if (f->isCalculated())
             continue;
         const QVariant now = f->value();
-        const bool changed = !sameValue(now, f->oldValue()) || (f->kind() == FieldKind::Memo && f->wasWritten());
+        // A memo written counts as changed even when its text is the same.
+        const bool changed = f->kind() == FieldKind::Memo || !sameValue(now, f->oldValue());
         if (changed)
             changes.push_back({f->fieldName(), literalOf(*f, now)});
     }

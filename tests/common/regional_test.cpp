@@ -55,6 +55,8 @@ TEST_F(RegionalTest, GeneralNumberForm)
         // rounding to 15 digits decides the form
         {9.999999999999999e-6, "0,00001"}, {9.99999999999999e-6, "9,99999999999999E-6"},
         {999999999999999.9, "1E15"}, {999999999999999.0, "999999999999999"},
+        // a 16-digit value halfway between two 15-digit ones rounds up
+        {1000000000000005.0, "1,00000000000001E15"}, {0.1 + 0.7, "0,8"},
         {std::numeric_limits<double>::max(), "1,79769313486232E308"},
         {std::numeric_limits<double>::denorm_min(), "4,94065645841247E-324"},
         {inf, "INF"}, {-inf, "-INF"}, {std::numeric_limits<double>::quiet_NaN(), "NAN"},

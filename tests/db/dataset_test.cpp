@@ -5,6 +5,8 @@
 #include "tests/support/qstringprint.h"
 
 #include <gtest/gtest.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -140,6 +142,47 @@ TEST(DataSet, MovesPostAModifiedRecordAndCancelAnUnmodifiedOne)
     t.insert();
     t.moveTo(2); // row 2 showed r1; the cancelled new record's rows move up by one
     EXPECT_EQ(t.name->asString(), QStringLiteral("r1"));
+}
+
+TEST(DataSet, PostStoresWhatWasSetAndKeepsEveryOtherValue)
+{
+    Table t;
+    t.fill(3);
+    const auto stored = [&] {
+        QList<QVariantList> rows;
+        for (int r = 0; r < t.recordCount(); ++r) {
+            QVariantList row;
+            for (const auto& f : t.fields())
+                row << f->valueAt(r);
+            rows << row;
+        }
+        return rows;
+    };
+    // One after another on the same record: numbers, texts growing, shrinking, emptied.
+    const struct {
+        const char* what;
+        std::vector<std::pair<Field*, QVariant>> values;
+    } steps[] = {
+        {"a number alone", {{t.price, 99.0}}},
+        {"a null memo gets text, a number becomes null", {{t.note, QString(300, QLatin1Char('n'))}, {t.qty, QVariant()}}},
+        {"texts shorter and longer", {{t.name, QStringLiteral("ab")}, {t.note, QStringLiteral("kort")}, {t.qty, 3}}},
+        {"a text emptied, a memo null", {{t.name, QString()}, {t.note, QVariant()}}},
+    };
+    for (const auto& step : steps) {
+        QList<QVariantList> expected = stored();
+        t.moveTo(1);
+        t.edit();
+        for (const auto& [field, value] : step.values) {
+            field->setValue(value);
+            expected[1][field->index()] = field->value();
+        }
+        expected[1][t.outprice->index()] = t.outprice->value();
+        t.post();
+        t.last();
+        t.moveTo(1);
+        EXPECT_EQ(stored(), expected) << step.what;
+        EXPECT_EQ(t.price->oldValue(), t.price->value()) << step.what;
+    }
 }
 
 TEST(DataSet, EditOnAnEmptyTableInserts)

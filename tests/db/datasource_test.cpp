@@ -33,6 +33,13 @@ void typeIntoPending(ProductSet& t, DBEdit& box, const QString& text)
     emit box.textEdited(text);
 }
 
+template <class Control>
+void bind(Control& control, DataSource& source, const char* field)
+{
+    control.setDataSource(&source);
+    control.setDataField(QString::fromLatin1(field));
+}
+
 class NotificationOrder : public ::testing::TestWithParam<OrderCase> {};
 
 TEST_P(NotificationOrder, ReachesTheHandlersInTheTablesOrder)
@@ -113,8 +120,7 @@ TEST(DataSource, BoundControlsShowTheNewValueBeforeTheHandlerRuns)
     DataSource source;
     source.setDataSet(&t);
     DBText outPrice;
-    outPrice.setDataSource(&source);
-    outPrice.setDataField(QStringLiteral("utpris"));
+    bind(outPrice, source, "utpris");
     QStringList shown;
     source.onDataChange = [&](const Field*) { shown << outPrice.text(); };
 
@@ -123,6 +129,41 @@ TEST(DataSource, BoundControlsShowTheNewValueBeforeTheHandlerRuns)
     t.next();                    // posted, then moved
     EXPECT_EQ(shown, (QStringList{QStringLiteral("kr 12,50"), QStringLiteral("kr 12,49"), QStringLiteral("kr 12,49"),
                                   QStringLiteral("kr 25,00")}));
+}
+
+TEST(DataSource, EditAndPostShowTheRecordAgainWhereAControlDiffersFromIt)
+{
+    ProductSet t;
+    t.fill(3);
+    DataSource source;
+    source.setDataSet(&t);
+    DBEdit priceBox;
+    bind(priceBox, source, "price");
+    DBText outPrice;
+    bind(outPrice, source, "utpris");
+
+    // Input the box holds but has not written gives way to the value when the edit starts.
+    priceBox.setText(QStringLiteral("99"));
+    emit priceBox.textEdited(priceBox.text());
+    t.edit();
+    EXPECT_EQ(priceBox.text(), QStringLiteral("10"));
+    EXPECT_FALSE(priceBox.hasPendingInput());
+
+    // A move made by the handler while the post is announced shows the next record.
+    t.price->setAsFloat(5);
+    EXPECT_EQ(outPrice.text(), QStringLiteral("kr 6,25"));
+    bool moved = false;
+    source.onDataChange = [&](const Field* f) {
+        if (!f && !moved) {
+            moved = true;
+            t.next();
+        }
+    };
+    t.post();
+    EXPECT_EQ(t.currentRow(), 1);
+    EXPECT_EQ(priceBox.text(), QStringLiteral("20"));
+    EXPECT_EQ(outPrice.text(), QStringLiteral("kr 25,00"));
+    EXPECT_DOUBLE_EQ(t.price->valueAt(0).toDouble(), 5);
 }
 
 TEST(DataSource, DetachedOrSwappedDataSetLeavesNoDanglingNotifications)

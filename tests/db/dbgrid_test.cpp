@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QImage>
+#include <QScrollBar>
 #include <QTest>
 #include <set>
 #include <gtest/gtest.h>
@@ -190,6 +191,28 @@ TEST_F(Grid, CtrlPageKeysUseTheRowsInViewAfterScrolling)
     EXPECT_EQ(table.currentRow(), 4);
     QTest::keyClick(&grid, Qt::Key_PageDown, Qt::ControlModifier);
     EXPECT_EQ(table.currentRow(), 11);
+}
+
+TEST_F(Grid, ShowsTheCurrentRecordAgainWhenTheTableChangesAfterScrollingAway)
+{
+    QScrollBar* bar = grid.verticalScrollBar();
+    bar->setValue(bar->maximum());
+    ASSERT_GT(grid.topRow(), 0);
+    table.edit();
+    EXPECT_EQ(grid.topRow(), 0);
+
+    table.price->setAsFloat(5);
+    bar->setValue(bar->maximum());
+    table.post();
+    EXPECT_EQ(grid.topRow(), 0);
+
+    // A record in view does not scroll the list.
+    bar->setValue(2);
+    table.moveTo(4);
+    table.edit();
+    table.post();
+    EXPECT_EQ(grid.topRow(), 2);
+    EXPECT_EQ(selectedRow(), 4);
 }
 
 struct NewRecordCase {

@@ -220,6 +220,35 @@ TEST(RecordStoreTest, SettingOneFieldKeepsTheOthers)
     }
 }
 
+TEST(RecordStoreTest, UpdatingSomeFieldsKeepsTheOthers)
+{
+    const Layout layout;
+    RecordStore store;
+    store.setLayout(layout.kinds, layout.sizes, layout.dense);
+    std::vector<QVariant> values = valuesFor(patterns[2].isNull); // every other field null
+    store.insert(0, values);
+    struct Update {
+        const char* name;
+        std::vector<std::pair<int, QVariant>> changes;
+    };
+    const Update updates[] = {
+        {"numbers in place", {{3, QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5))}, {69, QVariant(12)}, {2, QVariant(1.5)}}},
+        {"a null number gets a value", {{0, QVariant(5)}}},
+        {"a number becomes null", {{69, QVariant()}}},
+        {"a text grows and one past the first word shrinks", {{5, QString(300, QLatin1Char('t'))}, {65, QStringLiteral("k")}}},
+        {"a text becomes null, a dense field too", {{5, QVariant()}, {66, QVariant()}}},
+    };
+    for (const auto& update : updates) {
+        std::vector<int> changed;
+        for (const auto& [field, value] : update.changes) {
+            values[size_t(field)] = value;
+            changed.push_back(field);
+        }
+        store.update(0, values, changed);
+        expectRow(store, 0, values, update.name);
+    }
+}
+
 TEST(RecordStoreTest, BytesAndFindRowReadTheRightSlot)
 {
     const Layout layout;
