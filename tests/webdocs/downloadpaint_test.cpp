@@ -34,6 +34,24 @@ private:
     std::function<void()> onPaint_;
 };
 
+struct NamePaint {
+    QString name, percent;
+    qsizetype requestsSoFar;
+};
+
+// The file name, the percentage and the requests the server has seen, at each paint of the
+// file name.
+class NamePaints : public PaintProbe {
+public:
+    NamePaints(THttpDownloadForm& form, HttpTestServer& server)
+        : PaintProbe(form.LFileName, [this, &form, &server] {
+              list.push_back({form.LFileName->text(), form.LPercent->text(), server.requests().size()});
+          })
+    {
+    }
+    std::vector<NamePaint> list;
+};
+
 // Stands for a window system (or window manager) that puts a shown window on the screen
 // late: the exposure of the window is held back and handed on after delayMs, or never
 // when delayMs is negative.
@@ -77,14 +95,8 @@ TEST_F(DownloadPaintTest, NewNameAndZeroPercentArePaintedBeforeTheRequestNeverTh
 
     for (const bool shownBefore : {false, true}) { // a new download, and a double-click on the shown window
         SCOPED_TRACE(shownBefore ? "window already shown" : "window hidden");
-        struct Paint {
-            QString name, percent;
-            qsizetype requestsSoFar;
-        };
-        std::vector<Paint> paints;
-        PaintProbe names(form.LFileName, [&] {
-            paints.push_back({form.LFileName->text(), form.LPercent->text(), server.requests().size()});
-        });
+        NamePaints names(form, server);
+        std::vector<NamePaint>& paints = names.list;
         const qsizetype requestsBefore = server.requests().size();
         server.enqueue(HttpAnswer::withLength(200, "OK", "second"));
         if (shownBefore) {
@@ -101,7 +113,7 @@ TEST_F(DownloadPaintTest, NewNameAndZeroPercentArePaintedBeforeTheRequestNeverTh
         EXPECT_EQ(paints.front().name, name);
         EXPECT_EQ(paints.front().percent, QStringLiteral("0%"));
         EXPECT_EQ(paints.front().requestsSoFar, requestsBefore);
-        for (const Paint& p : paints)
+        for (const NamePaint& p : paints)
             EXPECT_EQ(p.name, name);
         EXPECT_EQ(Sandbox::readFile(name), "second");
     }
@@ -148,14 +160,8 @@ TEST_F(DownloadPaintTest, WindowPutOnTheScreenLateIsStillPainted)
         SCOPED_TRACE(c.name);
         LateExposure late(form.windowHandle(), c.exposeAfterMs);
         form.exposeWait = c.waitAtMostMs;
-        struct Paint {
-            QString name, percent;
-            qsizetype requestsSoFar;
-        };
-        std::vector<Paint> paints;
-        PaintProbe names(form.LFileName, [&] {
-            paints.push_back({form.LFileName->text(), form.LPercent->text(), server.requests().size()});
-        });
+        NamePaints names(form, server);
+        std::vector<NamePaint>& paints = names.list;
         const qsizetype requestsBefore = server.requests().size();
         // Three pieces over some 400 ms: a late exposure comes while the body arrives.
         server.enqueue(HttpAnswer::withLength(200, "OK", QByteArray(300, 'x')).slowly(100, 130));
