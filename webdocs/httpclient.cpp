@@ -128,18 +128,18 @@ struct HttpClient::Connection {
     beast::flat_buffer buffer;
     std::string host;
     std::string port;
-    std::unique_ptr<char[]> piece;
-    std::size_t pieceCapacity = 0;
+    std::unique_ptr<char[]> body; // between the socket and the sink
+    std::size_t bodyCapacity = 0;
 
     Connection() { buffer.reserve(65536); } // the parser reads no more than the capacity at a time
 
-    char* pieceBuffer(std::size_t size)
+    char* bodyBuffer(std::size_t size)
     {
-        if (pieceCapacity < size) {
-            piece = std::make_unique_for_overwrite<char[]>(size);
-            pieceCapacity = size;
+        if (bodyCapacity < size) {
+            body = std::make_unique_for_overwrite<char[]>(size);
+            bodyCapacity = size;
         }
-        return piece.get();
+        return body.get();
     }
 
     // Whether the piece being filled goes on: its time is not up, and more of the answer
@@ -379,7 +379,7 @@ void HttpClient::get(const QString& url, const Sink& sink, const HttpProgress& p
             if (progress.begin)
                 progress.begin(length ? std::int64_t(*length) : 0);
             const std::size_t size = length ? std::size_t(std::min<std::uint64_t>(*length, writeSize)) : writeSize;
-            BodyPieces out{success ? &sink : nullptr, progress, c.pieceBuffer(size), size, pieceSize, pieceInterval};
+            BodyPieces out{success ? &sink : nullptr, progress, c.bodyBuffer(size), size, pieceSize, pieceInterval};
             if (length && !parser->chunked())
                 readCountedBody(c, wire, *length, out);
             else
