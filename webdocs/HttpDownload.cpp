@@ -15,6 +15,7 @@
 #include <QProgressBar>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTimer>
 
 #ifdef Q_OS_UNIX
 #include <sys/file.h>
@@ -105,9 +106,7 @@ void THttpDownloadForm::FormDblClick()
     LFileName->setText(DownloadFile);
     LPercent->setText(QStringLiteral("0%"));
     show();
-    // Lets the window appear (or, when already shown, repaint the labels) before the
-    // thread blocks; input waits until the end.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    paintOnScreen();
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
     const QChar separator = Platform::separator();
@@ -166,6 +165,22 @@ bool THttpDownloadForm::receive(const QString& partFile)
     return true;
 }
 
+// A window is painted only once the window system has put it on the screen, and on X that
+// news (through a window manager, if any) comes through the event queue some time after
+// show(): until then every paint is dropped. So the routine waits for it, a while at most,
+// before the thread blocks. Input waits until the end.
+void THttpDownloadForm::paintOnScreen()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (testAttribute(Qt::WA_Mapped))
+        return;
+    QTimer limit;
+    limit.setSingleShot(true);
+    limit.start(exposeWait);
+    while (!testAttribute(Qt::WA_Mapped) && limit.isActive())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+}
+
 void THttpDownloadForm::IdHTTP1WorkBegin(std::int64_t expected)
 {
     DownLoadSize = expected;
@@ -183,6 +198,9 @@ void THttpDownloadForm::IdHTTP1Work(std::int64_t received)
     // Only the two controls that change, in one pass: every pass over the window's
     // backing store waits for the X server to finish reading the pass before.
     repaint(ProgressBar1->geometry().united(LPercent->geometry()));
+    // A window put on the screen later than paintOnScreen waited for is painted whole now.
+    if (!testAttribute(Qt::WA_Mapped))
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void THttpDownloadForm::IdHTTP1WorkEnd()

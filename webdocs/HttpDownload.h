@@ -42,6 +42,9 @@ public:
     void IdHTTP1Work(std::int64_t received);
     void IdHTTP1WorkEnd();
 
+    // The longest wait for the window system to put the shown window on the screen.
+    int exposeWait = 200; // milliseconds
+
     CookieStore& cookies() { return *cookieJar_; }
     HttpClient& client() { return *IdHTTP1; }
 
@@ -49,6 +52,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    void paintOnScreen();
     bool receive(const QString& partFile);
 
     CookieStore* cookieJar_;

@@ -128,29 +128,32 @@ struct HttpClient::Connection {
     beast::flat_buffer buffer;
     std::string host;
     std::string port;
-    std::unique_ptr<char[]> piece;
-    std::size_t pieceCapacity = 0;
+    std::unique_ptr<char[]> body; // between the socket and the sink
+    std::size_t bodyCapacity = 0;
 
     Connection() { buffer.reserve(65536); } // the parser reads no more than the capacity at a time
 
-    char* pieceBuffer(std::size_t size)
+    char* bodyBuffer(std::size_t size)
     {
-        if (pieceCapacity < size) {
-            piece = std::make_unique_for_overwrite<char[]>(size);
-            pieceCapacity = size;
+        if (bodyCapacity < size) {
+            body = std::make_unique_for_overwrite<char[]>(size);
+            bodyCapacity = size;
         }
-        return piece.get();
+        return body.get();
     }
 
-    // Whether the piece being filled goes on: more of the answer is already here, or comes
-    // before the piece's time is up.
+    // Whether the piece being filled goes on: its time is not up, and more of the answer
+    // is already here or comes before then.
     bool moreComing(std::chrono::steady_clock::time_point pieceEnds)
     {
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= pieceEnds)
+            return false;
         boost::system::error_code ec;
         if (buffer.size() > 0 || socket.available(ec) > 0)
             return true;
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(pieceEnds - std::chrono::steady_clock::now());
-        return left.count() > 0 && waitReadable(socket.native_handle(), int(left.count()));
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(pieceEnds - now);
+        return waitReadable(socket.native_handle(), int(left.count()));
     }
 
     void close()
@@ -204,62 +207,79 @@ void takeCookies(CookieStore& store, const Parser::value_type& header, const QUr
 }
 
 
-// Hands each piece of an answer body on: to the sink (none for a failure's body, which
-// is dropped) and to the progress event.
+// Gathers an answer body in a buffer that goes to the sink (none for a failure's body,
+// which is dropped) each time it is full, and ends pieces with a progress event.
 struct BodyPieces {
     const Sink* sink;
     const HttpProgress& progress;
-    char* piece;
-    std::size_t size;
+    char* buffer;
+    std::size_t bufferSize;
+    std::size_t pieceSize;
     std::chrono::milliseconds interval;
     std::int64_t received = 0;
+    std::size_t filled = 0;  // in the buffer, not yet handed to the sink
+    std::size_t inPiece = 0; // since the last progress event
 
     std::chrono::steady_clock::time_point nextEnd() const { return std::chrono::steady_clock::now() + interval; }
 
-    void deliver(std::size_t filled)
+    // Where the next bytes go and how many fit there and in the piece.
+    char* tail() const { return buffer + filled; }
+    std::size_t room() const { return std::min(bufferSize - filled, pieceSize - inPiece); }
+    bool pieceFull() const { return inPiece >= pieceSize; }
+
+    void took(std::size_t n)
     {
-        keep(filled);
-        received += std::int64_t(filled);
+        filled += n;
+        inPiece += n;
+        received += std::int64_t(n);
+        if (filled == bufferSize)
+            hand();
+    }
+    void hand()
+    {
+        if (sink && filled > 0)
+            (*sink)(buffer, filled);
+        filled = 0;
+    }
+    void endPiece()
+    {
+        hand();
+        inPiece = 0;
         if (progress.work)
             progress.work(received);
     }
-    void keep(std::size_t filled)
+    [[noreturn]] void brokeOff(const boost::system::error_code& ec)
     {
-        if (sink && filled > 0)
-            (*sink)(piece, filled);
-    }
-    [[noreturn]] void brokeOff(std::size_t filled, const boost::system::error_code& ec)
-    {
-        keep(filled); // the ".part" file keeps what came
+        hand(); // the ".part" file keeps what came
         fail(QStringLiteral("The answer broke off"), ec);
     }
 };
 
-// A piece ends when it is full, when the body ends, or when its time is up and nothing
-// more is waiting: slow answers still show progress, fast ones repaint the window seldom.
+// A piece ends when its time is up, when it holds pieceSize bytes or with the body: a slow
+// answer still shows progress, a fast one repaints the window a few dozen times a second
+// whatever the size of the buffer.
 
-// A body of known length goes straight from the socket into the piece.
+// A body of known length goes straight from the socket into the buffer.
 void readCountedBody(HttpClient::Connection& c, StallGuardedSocket& wire, std::uint64_t remaining, BodyPieces& out)
 {
     while (remaining > 0) {
         const auto pieceEnds = out.nextEnd();
-        std::size_t filled = 0;
         do {
-            const auto room = std::size_t(std::min<std::uint64_t>(out.size - filled, remaining));
+            const auto room = std::size_t(std::min<std::uint64_t>(out.room(), remaining));
             std::size_t n;
             if (c.buffer.size() > 0) {
-                n = asio::buffer_copy(asio::buffer(out.piece + filled, room), c.buffer.data());
+                n = asio::buffer_copy(asio::buffer(out.tail(), room), c.buffer.data());
                 c.buffer.consume(n);
             } else {
                 boost::system::error_code ec;
-                n = wire.read_some(asio::buffer(out.piece + filled, room), ec);
+                n = wire.read_some(asio::buffer(out.tail(), room), ec);
                 if (ec)
-                    out.brokeOff(filled, ec);
+                    out.brokeOff(ec);
             }
-            filled += n;
             remaining -= n;
-        } while (remaining > 0 && filled < out.size && c.moreComing(pieceEnds));
-        out.deliver(filled);
+            out.took(n);
+        } while (remaining > 0 && !out.pieceFull() && c.moreComing(pieceEnds));
+        out.endPiece();
     }
 }
 
@@ -268,20 +288,20 @@ void readParsedBody(HttpClient::Connection& c, StallGuardedSocket& wire, Parser&
 {
     while (!parser.is_done()) {
         const auto pieceEnds = out.nextEnd();
-        std::size_t filled = 0;
         do {
             auto& body = parser.get().body();
-            body.data = out.piece + filled;
-            body.size = out.size - filled;
+            const std::size_t room = out.room();
+            body.data = out.tail();
+            body.size = room;
             boost::system::error_code ec;
             http::read_some(wire, c.buffer, parser, ec);
             if (ec == http::error::need_buffer)
                 ec = {};
-            filled = out.size - parser.get().body().size;
+            out.took(room - parser.get().body().size);
             if (ec)
-                out.brokeOff(filled, ec);
-        } while (!parser.is_done() && filled < out.size && c.moreComing(pieceEnds));
-        out.deliver(filled);
+                out.brokeOff(ec);
+        } while (!parser.is_done() && !out.pieceFull() && c.moreComing(pieceEnds));
+        out.endPiece();
     }
 }
 
@@ -358,8 +378,8 @@ void HttpClient::get(const QString& url, const Sink& sink, const HttpProgress& p
             const auto length = parser->content_length();
             if (progress.begin)
                 progress.begin(length ? std::int64_t(*length) : 0);
-            const std::size_t size = length ? std::size_t(std::min<std::uint64_t>(*length, pieceSize)) : pieceSize;
-            BodyPieces out{success ? &sink : nullptr, progress, c.pieceBuffer(size), size, pieceInterval};
+            const std::size_t size = length ? std::size_t(std::min<std::uint64_t>(*length, writeSize)) : writeSize;
+            BodyPieces out{success ? &sink : nullptr, progress, c.bodyBuffer(size), size, pieceSize, pieceInterval};
             if (length && !parser->chunked())
                 readCountedBody(c, wire, *length, out);
             else

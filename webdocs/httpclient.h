@@ -31,7 +31,7 @@ public:
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
 
-    // Fetches url. The body of a 2xx answer goes to sink piece by piece (the sink throws to
+    // Fetches url. The body of a 2xx answer goes to sink a buffer at a time (the sink throws to
     // stop); any other answer's body is read and dropped. Throws HttpFetchError on failure.
     void get(const QString& url, const std::function<void(const char*, std::size_t)>& sink,
              const HttpProgress& progress);
@@ -40,10 +40,13 @@ public:
     void disconnect();
     bool connected() const;
 
-    // Largest body piece between two progress events, and the time a piece may wait for
-    // more bytes when none are waiting. A piece that stays in the processor's cache between
-    // the socket and the file: an 8 MiB one halved the rate of a large download.
-    std::size_t pieceSize = std::size_t(256) << 10;
+    // Body bytes handed to the sink at a time: a buffer that stays in the processor's cache
+    // between the socket and the file (an 8 MiB one halved the rate of a large download).
+    std::size_t writeSize = std::size_t(256) << 10;
+    // A piece, the body bytes between two progress events, ends after pieceInterval, at
+    // pieceSize bytes or with the body. Each event repaints the download window, so a fast
+    // download is reported a few dozen times a second, not once per buffer.
+    std::size_t pieceSize = std::size_t(64) << 20;
     std::chrono::milliseconds pieceInterval{20};
     // The longest wait for the server while connecting, sending or receiving.
     std::chrono::milliseconds stallLimit{std::chrono::seconds(60)};

@@ -4,7 +4,11 @@
 #include "tests/webdocs/downloadfixture.h"
 #include "webdocs/httpclient.h"
 
+#include <QExposeEvent>
 #include <QProgressBar>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <functional>
 
 namespace {
@@ -30,6 +34,55 @@ private:
     std::function<void()> onPaint_;
 };
 
+struct NamePaint {
+    QString name, percent;
+    qsizetype requestsSoFar;
+};
+
+// The file name, the percentage and the requests the server has seen, at each paint of the
+// file name.
+class NamePaints : public PaintProbe {
+public:
+    NamePaints(THttpDownloadForm& form, HttpTestServer& server)
+        : PaintProbe(form.LFileName, [this, &form, &server] {
+              list.push_back({form.LFileName->text(), form.LPercent->text(), server.requests().size()});
+          })
+    {
+    }
+    std::vector<NamePaint> list;
+};
+
+// Stands for a window system (or window manager) that puts a shown window on the screen
+// late: the exposure of the window is held back and handed on after delayMs, or never
+// when delayMs is negative.
+class LateExposure : public QObject {
+public:
+    LateExposure(QWindow* window, int delayMs) : window_(window), delayMs_(delayMs) { window->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != window_ || event->type() != QEvent::Expose || replaying_)
+            return false;
+        const QRegion region = static_cast<QExposeEvent*>(event)->region();
+        if (region.isEmpty())
+            return false;
+        if (delayMs_ >= 0)
+            QTimer::singleShot(delayMs_, this, [this, region] {
+                replaying_ = true;
+                QExposeEvent late(region);
+                QCoreApplication::sendEvent(window_, &late);
+                replaying_ = false;
+            });
+        return true;
+    }
+
+private:
+    QWindow* window_;
+    int delayMs_;
+    bool replaying_ = false;
+};
+
 } // namespace
 
 using DownloadPaintTest = DownloadFixture;
@@ -42,14 +95,8 @@ TEST_F(DownloadPaintTest, NewNameAndZeroPercentArePaintedBeforeTheRequestNeverTh
 
     for (const bool shownBefore : {false, true}) { // a new download, and a double-click on the shown window
         SCOPED_TRACE(shownBefore ? "window already shown" : "window hidden");
-        struct Paint {
-            QString name, percent;
-            qsizetype requestsSoFar;
-        };
-        std::vector<Paint> paints;
-        PaintProbe names(form.LFileName, [&] {
-            paints.push_back({form.LFileName->text(), form.LPercent->text(), server.requests().size()});
-        });
+        NamePaints names(form, server);
+        std::vector<NamePaint>& paints = names.list;
         const qsizetype requestsBefore = server.requests().size();
         server.enqueue(HttpAnswer::withLength(200, "OK", "second"));
         if (shownBefore) {
@@ -66,7 +113,7 @@ TEST_F(DownloadPaintTest, NewNameAndZeroPercentArePaintedBeforeTheRequestNeverTh
         EXPECT_EQ(paints.front().name, name);
         EXPECT_EQ(paints.front().percent, QStringLiteral("0%"));
         EXPECT_EQ(paints.front().requestsSoFar, requestsBefore);
-        for (const Paint& p : paints)
+        for (const NamePaint& p : paints)
             EXPECT_EQ(p.name, name);
         EXPECT_EQ(Sandbox::readFile(name), "second");
     }
@@ -95,4 +142,43 @@ TEST_F(DownloadPaintTest, BarAndPercentArePaintedTogetherAtEveryPiece)
     }
     EXPECT_EQ(barPaints.back().first, 300);
     EXPECT_EQ(percents.texts.size(), qsizetype(barPaints.size()) + 1); // "0%", then one per piece
+}
+
+TEST_F(DownloadPaintTest, WindowPutOnTheScreenLateIsStillPainted)
+{
+    form.winId(); // the native window, which the late exposure watches
+    const struct {
+        const char* name;
+        int exposeAfterMs, waitAtMostMs;
+        bool paintedBeforeRequest;
+    } cases[] = {
+        {"within the wait", 60, 5000, true},
+        {"during the transfer", 150, 20, false},
+        {"never", -1, 20, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LateExposure late(form.windowHandle(), c.exposeAfterMs);
+        form.exposeWait = c.waitAtMostMs;
+        NamePaints names(form, server);
+        std::vector<NamePaint>& paints = names.list;
+        const qsizetype requestsBefore = server.requests().size();
+        // Three pieces over some 400 ms: a late exposure comes while the body arrives.
+        server.enqueue(HttpAnswer::withLength(200, "OK", QByteArray(300, 'x')).slowly(100, 130));
+        ASSERT_TRUE(fetch(QStringLiteral("/late.jpg"), QStringLiteral("late.jpg")));
+        EXPECT_EQ(Sandbox::readFile(path(QStringLiteral("late.jpg"))), QByteArray(300, 'x'));
+        if (c.exposeAfterMs < 0) {
+            EXPECT_TRUE(paints.empty());
+            continue;
+        }
+        ASSERT_FALSE(paints.empty());
+        EXPECT_EQ(paints.front().name, path(QStringLiteral("late.jpg")));
+        if (c.paintedBeforeRequest) {
+            EXPECT_EQ(paints.front().percent, QStringLiteral("0%"));
+            EXPECT_EQ(paints.front().requestsSoFar, requestsBefore);
+        } else {
+            EXPECT_NE(paints.front().percent, QStringLiteral("100%")); // while the body still came
+        }
+        QTest::qWait(200); // the exposure of a hidden window that a late timer may still hand on
+    }
 }

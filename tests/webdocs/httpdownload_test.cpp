@@ -200,6 +200,46 @@ TEST_F(HttpDownloadTest, UnknownLengthKeepsZeroPercent)
     EXPECT_EQ(Sandbox::readFile(path(QStringLiteral("a.jpg"))).size(), 3000);
 }
 
+TEST_F(HttpDownloadTest, FastBodyIsWrittenABufferAtATimeAndReportedOncePerPiece)
+{
+    QByteArray body;
+    for (int i = 0; body.size() < 50000; ++i)
+        body += QByteArray::number(i) + ',';
+    const QByteArray head = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n";
+    const struct {
+        const char* name;
+        HttpAnswer answer;
+        std::int64_t announced;
+    } cases[] = {
+        {"counted", HttpAnswer::withLength(200, "OK", body), body.size()},
+        {"chunked", HttpAnswer::chunked(body, 7000), 0},
+        {"ended by closing", HttpAnswer::raw(head + body, true), 0},
+    };
+    HttpClient& client = form.client();
+    client.writeSize = 1000;
+    client.pieceInterval = std::chrono::seconds(30); // the whole body arrives within one piece
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        server.enqueue(c.answer);
+        QByteArray written;
+        std::size_t largestWrite = 0;
+        std::vector<std::int64_t> begins, works;
+        HttpProgress progress;
+        progress.begin = [&](std::int64_t expected) { begins.push_back(expected); };
+        progress.work = [&](std::int64_t received) { works.push_back(received); };
+        client.get(server.url(QStringLiteral("/fast.jpg")),
+                   [&](const char* data, std::size_t size) {
+                       written.append(data, qsizetype(size));
+                       largestWrite = std::max(largestWrite, size);
+                   },
+                   progress);
+        EXPECT_EQ(written, body);
+        EXPECT_EQ(largestWrite, 1000u);
+        EXPECT_EQ(begins, std::vector<std::int64_t>{c.announced});
+        EXPECT_EQ(works, std::vector<std::int64_t>{body.size()});
+    }
+}
+
 TEST_F(HttpDownloadTest, KeptAliveConnectionServesTheNextDownload)
 {
     server.enqueue(HttpAnswer::withLength(200, "OK", "one"));
