@@ -25,10 +25,13 @@ void EarlyOpen::start(const ConnectionSettings& settings, const QByteArray& stat
         failed_ = true;
         error_ = error;
         return;
+    } catch (...) {
+        drop(); // nothing to report yet: the program's own open meets the fault itself
+        return;
     }
     try {
         connection_.send(statement);
-    } catch (const DatabaseError&) {
+    } catch (...) {
         drop(); // the program's own open starts afresh and meets the fault itself
     }
 }
