@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QRandomGenerator>
+#include <map>
 #include <gtest/gtest.h>
 
 namespace {
@@ -100,22 +101,45 @@ void expectRow(const RecordStore& store, int row, const std::vector<QVariant>& e
     }
 }
 
-TEST(RecordStoreTest, EveryValueComesBackWhateverTheNullsBeforeIt)
+// Appends a full row from the server, column i for field i: the sample's text, or
+// `other` for the field `field`; returns every value as stored (Strings cut to 12).
+std::vector<QVariant> appendFullRow(RecordStore& store, std::map<int, QByteArray> other)
 {
+    std::vector<QByteArray> texts(fieldCount);
+    std::vector<const char*> columns(fieldCount);
+    std::vector<unsigned long> lengths(fieldCount);
+    std::vector<int> direct(fieldCount);
+    for (int i = 0; i < fieldCount; ++i) {
+        direct[size_t(i)] = i;
+        texts[size_t(i)] = other.count(i) ? other[i] : serverText(i);
+        columns[size_t(i)] = texts[size_t(i)].constData();
+        lengths[size_t(i)] = static_cast<unsigned long>(texts[size_t(i)].size());
+    }
+    store.appendText(columns.data(), lengths.data(), direct.data());
+    std::vector<QVariant> expected = valuesFor(patterns[0].isNull);
+    for (int i = 0; i < fieldCount; ++i)
+        if (kindOf(i) == FieldKind::String)
+            expected[size_t(i)] = expected[size_t(i)].toString().left(12);
+    return expected;
+}
+
+// A store with the 70-field layout.
+struct RecordStoreTest : ::testing::Test {
     const Layout layout;
     RecordStore store;
-    store.setLayout(layout.kinds, layout.sizes, layout.dense);
+    RecordStoreTest() { store.setLayout(layout.kinds, layout.sizes, layout.dense); }
+};
+
+TEST_F(RecordStoreTest, EveryValueComesBackWhateverTheNullsBeforeIt)
+{
     for (const auto& c : patterns)
         store.insert(store.size(), valuesFor(c.isNull));
     for (int row = 0; row < store.size(); ++row)
         expectRow(store, row, valuesFor(patterns[row].isNull), patterns[row].name);
 }
 
-TEST(RecordStoreTest, RowsFromTheServerMatchStoredValuesAndABadNumberBecomesNull)
+TEST_F(RecordStoreTest, RowsFromTheServerMatchStoredValuesAndABadNumberBecomesNull)
 {
-    const Layout layout;
-    RecordStore store;
-    store.setLayout(layout.kinds, layout.sizes, layout.dense);
     std::vector<int> columnOf(fieldCount);
     for (int i = 0; i < fieldCount; ++i)
         columnOf[size_t(i)] = (i == 2 || i == 66) ? -1 : fieldCount - 1 - i; // dense ones have no column
@@ -143,30 +167,13 @@ TEST(RecordStoreTest, RowsFromTheServerMatchStoredValuesAndABadNumberBecomesNull
     }
 
     // A value that does not read is null, and the fields after it are still right.
-    std::vector<QByteArray> texts(fieldCount);
-    std::vector<const char*> columns(fieldCount);
-    std::vector<unsigned long> lengths(fieldCount);
-    std::vector<int> direct(fieldCount);
-    for (int i = 0; i < fieldCount; ++i) {
-        direct[size_t(i)] = i;
-        texts[size_t(i)] = (i == 12 || i == 23) ? QByteArray("x12") : serverText(i);
-        columns[size_t(i)] = texts[size_t(i)].constData();
-        lengths[size_t(i)] = static_cast<unsigned long>(texts[size_t(i)].size());
-    }
-    store.appendText(columns.data(), lengths.data(), direct.data());
-    std::vector<QVariant> expected = valuesFor(patterns[0].isNull);
+    std::vector<QVariant> expected = appendFullRow(store, {{12, "x12"}, {23, "x12"}});
     expected[12] = expected[23] = QVariant(); // a Float and a DateTime
-    for (int i = 0; i < fieldCount; ++i)
-        if (kindOf(i) == FieldKind::String)
-            expected[size_t(i)] = expected[size_t(i)].toString().left(12);
     expectRow(store, store.size() - 1, expected, "bad numbers");
 }
 
-TEST(RecordStoreTest, ARecordOf64KiBOrMoreKeepsEveryText)
+TEST_F(RecordStoreTest, ARecordOf64KiBOrMoreKeepsEveryText)
 {
-    const Layout layout;
-    RecordStore store;
-    store.setLayout(layout.kinds, layout.sizes, layout.dense);
     std::vector<QVariant> values = valuesFor(patterns[0].isNull);
     values[15] = QString(70000, QLatin1Char('m')) + QStringLiteral("slutt"); // a Memo
     values[47] = QByteArray(65536, 'b');                                     // a Blob
@@ -174,32 +181,15 @@ TEST(RecordStoreTest, ARecordOf64KiBOrMoreKeepsEveryText)
     expectRow(store, 0, values, "inserted");
 
     // The same from the server, and one just under the limit next to it.
-    std::vector<int> direct(fieldCount);
     for (int size : {70000, 60000}) {
-        std::vector<QByteArray> texts(fieldCount);
-        std::vector<const char*> columns(fieldCount);
-        std::vector<unsigned long> lengths(fieldCount);
-        for (int i = 0; i < fieldCount; ++i) {
-            direct[size_t(i)] = i;
-            texts[size_t(i)] = i == 25 ? QByteArray(size, 'x') : serverText(i);
-            columns[size_t(i)] = texts[size_t(i)].constData();
-            lengths[size_t(i)] = static_cast<unsigned long>(texts[size_t(i)].size());
-        }
-        store.appendText(columns.data(), lengths.data(), direct.data());
-        std::vector<QVariant> expected = valuesFor(patterns[0].isNull);
+        std::vector<QVariant> expected = appendFullRow(store, {{25, QByteArray(size, 'x')}});
         expected[25] = QString(size, QLatin1Char('x'));
-        for (int i = 0; i < fieldCount; ++i)
-            if (kindOf(i) == FieldKind::String)
-                expected[size_t(i)] = expected[size_t(i)].toString().left(12);
         expectRow(store, store.size() - 1, expected, "from the server");
     }
 }
 
-TEST(RecordStoreTest, SettingOneFieldKeepsTheOthers)
+TEST_F(RecordStoreTest, SettingOneFieldKeepsTheOthers)
 {
-    const Layout layout;
-    RecordStore store;
-    store.setLayout(layout.kinds, layout.sizes, layout.dense);
     std::vector<QVariant> values = valuesFor(patterns[5].isNull);
     store.insert(0, values);
     struct Change {
@@ -220,11 +210,8 @@ TEST(RecordStoreTest, SettingOneFieldKeepsTheOthers)
     }
 }
 
-TEST(RecordStoreTest, UpdatingSomeFieldsKeepsTheOthers)
+TEST_F(RecordStoreTest, UpdatingSomeFieldsKeepsTheOthers)
 {
-    const Layout layout;
-    RecordStore store;
-    store.setLayout(layout.kinds, layout.sizes, layout.dense);
     std::vector<QVariant> values = valuesFor(patterns[2].isNull); // every other field null
     store.insert(0, values);
     struct Update {
@@ -249,11 +236,8 @@ TEST(RecordStoreTest, UpdatingSomeFieldsKeepsTheOthers)
     }
 }
 
-TEST(RecordStoreTest, BytesAndFindRowReadTheRightSlot)
+TEST_F(RecordStoreTest, BytesAndFindRowReadTheRightSlot)
 {
-    const Layout layout;
-    RecordStore store;
-    store.setLayout(layout.kinds, layout.sizes, layout.dense);
     auto* rng = QRandomGenerator::global();
     for (int row = 0; row < 200; ++row) {
         std::vector<QVariant> values(fieldCount);
