@@ -121,3 +121,20 @@ TEST_F(EarlyOpenTest, AnEarlyFailureIsReportedWhenTheTableOpensAsItWouldHaveBeen
 }
 
 }
+
+namespace {
+
+TEST(EarlyOpenServerGone, AServerThatStopsBeforeAnsweringFailsTheReadAndHangsNothing)
+{
+    testdb::PrivateServer server;
+    const QByteArray slow = "SELECT SLEEP(30)";
+    EarlyOpen::instance().start(server.programSettings(), slow);
+    server.stop(); // while the select is still being answered
+    DbConnection connection;
+    connection.setSettings(server.programSettings());
+    connection.open(); // the early connection, its answer not yet read
+    EXPECT_THROW(connection.query(slow), DatabaseError);
+    EarlyOpen::instance().drop();
+}
+
+}
