@@ -5,6 +5,7 @@
 #include "common/fileops.h"
 #include "common/messages.h"
 #include "common/platform.h"
+#include "common/textfil.h"
 #include "webdocs/cookiestore.h"
 #include "webdocs/httpclient.h"
 
@@ -16,6 +17,9 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTimer>
+
+#include <algorithm>
+#include <limits>
 
 #ifdef Q_OS_UNIX
 #include <sys/file.h>
@@ -156,8 +160,13 @@ bool THttpDownloadForm::receive(const QString& partFile)
     progress.begin = [this](std::int64_t expected) { IdHTTP1WorkBegin(expected); };
     progress.work = [this](std::int64_t received) { IdHTTP1Work(received); };
     progress.end = [this] { IdHTTP1WorkEnd(); };
+    // The window stays painted while the name look-up or the connection keeps it waiting.
+    progress.waiting = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
     try {
         IdHTTP1->get(DownloadURL, toFile, progress);
+    } catch (const HttpCertificateError& e) {
+        WriteLog(QStringLiteral("FEIL: ") + e.message() + QStringLiteral(" (") + DownloadURL + QStringLiteral(")"));
+        return false;
     } catch (const std::exception&) {
         return false; // the file closes with the QFile, keeping what it received
     }
@@ -184,14 +193,19 @@ void THttpDownloadForm::paintOnScreen()
 void THttpDownloadForm::IdHTTP1WorkBegin(std::int64_t expected)
 {
     DownLoadSize = expected;
-    ProgressBar1->setMaximum(static_cast<qint32>(expected));
+    // The bar counts in 32 bits: a body past 2 GiB is shown in units of 2, 4, ... bytes.
+    barShift_ = 0;
+    while ((expected >> barShift_) > std::numeric_limits<qint32>::max())
+        ++barShift_;
+    ProgressBar1->setMaximum(static_cast<qint32>(std::max<std::int64_t>(expected, 0) >> barShift_));
 }
 
 void THttpDownloadForm::IdHTTP1Work(std::int64_t received)
 {
     // The bar would repaint itself alone at once; it is painted with the percentage below.
     ProgressBar1->setUpdatesEnabled(false);
-    ProgressBar1->setValue(static_cast<qint32>(received));
+    ProgressBar1->setValue(static_cast<qint32>(std::min<std::int64_t>(
+        std::max<std::int64_t>(received, 0) >> barShift_, std::numeric_limits<qint32>::max())));
     ProgressBar1->setUpdatesEnabled(true);
     if (DownLoadSize > 0)
         LPercent->setText(QString::number(received * 100 / DownLoadSize) + u'%');

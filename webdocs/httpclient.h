@@ -1,9 +1,12 @@
 #pragma once
-// The download window's HTTP/1.1 client: plain http only, GET only, no redirects, no
-// proxy, no compression. A server may be as slow as it likes as long as it keeps
-// sending; one that sends nothing for stallLimit fails the fetch. One connection is kept
-// open between calls and reused for the same host and port while the server allows it.
+// The download window's HTTP/1.1 client: http and https (TLS 1.2 or newer, certificates
+// verified), GET only, redirects followed (at most 5, never from https to http), no proxy,
+// no compression. A server may be as slow as it likes as long as it keeps sending; one that
+// sends nothing for stallLimit fails the fetch, and so does a name look-up or a connect
+// that takes longer. One connection is kept open between calls and reused for the same
+// scheme, host and port while the server allows it.
 
+#include "webdocs/hostlookup.h"
 #include "webdocs/httpurl.h"
 
 #include <QString>
@@ -12,15 +15,18 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 class CookieStore;
 
-// Progress of one answer body; begin gets the Content-Length (0 when unknown), work the
-// count of body bytes received so far after each piece.
+// Progress of the final answer's body; begin gets the Content-Length (0 when unknown), work
+// the count of body bytes received so far after each piece. waiting is called about every
+// 50 ms while the client waits for a name look-up or a connection.
 struct HttpProgress {
     std::function<void(std::int64_t expected)> begin;
     std::function<void(std::int64_t received)> work;
     std::function<void()> end;
+    std::function<void()> waiting;
 };
 
 class HttpClient {
@@ -31,8 +37,10 @@ public:
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
 
-    // Fetches url. The body of a 2xx answer goes to sink a buffer at a time (the sink throws to
-    // stop); any other answer's body is read and dropped. Throws HttpFetchError on failure.
+    // Fetches url, following redirects. The body of the final 2xx answer goes to sink a
+    // buffer at a time (the sink throws to stop); any other answer's body is read and
+    // dropped. Throws HttpFetchError on failure (HttpCertificateError for a certificate
+    // that does not verify).
     void get(const QString& url, const std::function<void(const char*, std::size_t)>& sink,
              const HttpProgress& progress);
 
@@ -48,12 +56,21 @@ public:
     // download is reported a few dozen times a second, not once per buffer.
     std::size_t pieceSize = std::size_t(64) << 20;
     std::chrono::milliseconds pieceInterval{20};
-    // The longest wait for the server while connecting, sending or receiving.
+    // The longest wait for the server while looking up its name, connecting, sending or receiving.
     std::chrono::milliseconds stallLimit{std::chrono::seconds(60)};
+    // How a host name becomes addresses (not called for a numeric address).
+    HostLookup lookup = systemHostLookup;
+
+    static constexpr int maxRedirects = 5;
 
     struct Connection;
 
 private:
+    // One request and its answer; the Location of a redirect, or empty.
+    std::string fetchOnce(const QString& url, const HttpTarget& target,
+                          const std::function<void(const char*, std::size_t)>& sink, const HttpProgress& progress);
+    void open(Connection& c, const HttpTarget& target, const HttpProgress& progress);
+
     std::unique_ptr<Connection> connection_;
     CookieStore& cookies_;
 };

@@ -6,6 +6,7 @@
 #include "common/platform.h"
 #include "common/textfil.h"
 #include "webdocs/HttpDownload.h"
+#include "webdocs/httpurl.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -64,7 +65,8 @@ QString finddocument(const QString& reference, bool localonly)
     } else {
         name = reference;
         local = readinistring(QStringLiteral("DOC_LOCAL")) + reference;
-        url = readinistring(QStringLiteral("DOC_URL")) + reference;
+        // A relative reference names a file: "?", "#", "%" and the rest are part of its name.
+        url = readinistring(QStringLiteral("DOC_URL")) + fileNameInUrl(reference);
     }
     if (!localonly && staysInFolder(name) && !fileExists(local) && readinibool(QStringLiteral("DOC_URL_ACTIVE")))
         downloaddocument(url, local);
