@@ -5,6 +5,8 @@
 
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -42,6 +44,20 @@ TEST(QtTranslations, StandardButtonsAndThePrintDialogReadNorwegianAndEnglishWith
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Skriv ut"));
         EXPECT_TRUE(buttonTexts(dialog).contains(QStringLiteral("Skriv ut"))) << buttonTexts(dialog).join(QLatin1Char(',')).toStdString();
         EXPECT_TRUE(buttonTexts(dialog).contains(QStringLiteral("Avbryt"))) << buttonTexts(dialog).join(QLatin1Char(',')).toStdString();
+    }
+
+    {
+        // The file chooser, in Bokmål where Qt's Norwegian is Nynorsk ("Opna", "Filnamn").
+        QFileDialog chooser;
+        chooser.setOption(QFileDialog::DontUseNativeDialog);
+        chooser.setAcceptMode(QFileDialog::AcceptOpen);
+        EXPECT_TRUE(buttonTexts(chooser).contains(QStringLiteral("Åpne"))) << buttonTexts(chooser).join(QLatin1Char(',')).toStdString();
+        EXPECT_TRUE(buttonTexts(chooser).contains(QStringLiteral("Avbryt")));
+        QStringList labels;
+        for (const QLabel* label : chooser.findChildren<QLabel*>())
+            labels << label->text();
+        EXPECT_TRUE(labels.contains(QStringLiteral("Fil&navn:"))) << labels.join(QLatin1Char(',')).toStdString();
+        EXPECT_TRUE(labels.contains(QStringLiteral("Søk i:"))) << labels.join(QLatin1Char(',')).toStdString();
     }
 
     EXPECT_FALSE(loadQtTranslations(QLocale(QLocale::Zulu)));
