@@ -21,8 +21,9 @@ run: build
 check: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-package: build
-	cmake --build $(BUILD) --target package
+# The package's own build tree: the distribution's hardening flags, no password inside.
+package: configure
+	scripts/build-package . $(BUILD)-package $(BUILD) $(BUILD)
 
 bench: deps
 	scripts/install-deps --bench
@@ -44,4 +45,4 @@ check-sanitize: deps
 	cd $(BUILD)-asan && $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS) -E '^(windows_compile|package)_'
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-asan
+	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-asan $(BUILD)-package

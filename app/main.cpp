@@ -1,5 +1,6 @@
 // The program: start-up, the windows, the event loop, shutdown.
 #include "common/firstpaintprobe.h"
+#include "common/qttranslations.h"
 #include "common/quitsignal.h"
 #include "common/startup.h"
 #include "common/startuperror.h"
@@ -27,15 +28,22 @@ int main(int argc, char** argv)
     if (line.hasExport)
         prepareWindowlessExport();
 
-    // The server sorts the product list while Qt starts and the windows are made.
-    EarlyOpen::instance().start(productDatabaseSettings(), ProductTable::listSelect());
+    // The server sorts the product list while Qt starts and the windows are made. A faulty
+    // connection file is reported when the main window opens the table.
+    try {
+        EarlyOpen::instance().start(productDatabaseSettings(), ProductTable::listSelect());
+    } catch (const std::exception&) {
+    }
 
     QApplication app(argc, argv);
+    loadQtTranslations();
     useProgramIcon();
     startup(app.arguments().mid(1), QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
     if (line.hasExport) {
         const auto window = createMainWindow<TPrislisteForm>();
         EarlyOpen::instance().drop();
+        if (window)
+            logConnection(window->MyConnection);
         const int exitCode = window ? exportFromCommandLine(window->MyTable, line.exportFormats, window->windowTitle()) : 1;
         shutdown();
         return exitCode;
@@ -46,6 +54,7 @@ int main(int argc, char** argv)
     EarlyOpen::instance().drop(); // unused when the window could not be made
     int exitCode = 1;
     if (mainWindow) {
+        logConnection(mainWindow->MyConnection);
         // The other windows are created here, hidden, in start-up order.
         TPrisDataForm PrisDataForm(*mainWindow);
         TWebfolderForm webfolderWindow(mainWindow.get()); // the advanced one is made per use

@@ -1,5 +1,6 @@
 #include "db/connection.h"
 
+#include "db/connectiontls.h"
 #include "db/earlyopen.h"
 
 #include <mysql.h>
@@ -126,11 +127,12 @@ void DbConnection::open()
     mysql_options(m, MYSQL_SET_CHARSET_NAME, "latin1");
     mysql_options(m, MYSQL_OPT_RECONNECT, &no);
     mysql_options(m, MYSQL_OPT_LOCAL_INFILE, &no);
+    setTlsOptions(m, settings_);
 
     const QByteArray user = settings_.user.toLatin1();
     const QByteArray password = settings_.password.toLatin1();
     const QByteArray database = settings_.database.toLatin1();
-    if (!mysql_real_connect(m, address.constData(), user.constData(), password.constData(), database.constData(),
+    if (!mysql_real_connect(m, connectHost(settings_, address).constData(), user.constData(), password.constData(), database.constData(),
                             settings_.port, nullptr, CLIENT_FOUND_ROWS | CLIENT_MULTI_STATEMENTS)) {
         const unsigned code = mysql_errno(m);
         if (code == CR_CONNECTION_ERROR || code == CR_CONN_HOST_ERROR) {

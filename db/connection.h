@@ -13,6 +13,11 @@
 typedef struct st_mysql MYSQL;
 typedef struct st_mysql_res MYSQL_RES;
 
+// How the connection is encrypted: Require verifies the server's certificate (against
+// tlsCaFile, or the system's store when empty) and its host name, and fails without TLS;
+// Prefer uses TLS when the server offers it, unverified; Off never asks for it.
+enum class TlsMode { Off, Prefer, Require };
+
 struct ConnectionSettings {
     QString host;
     QString user;
@@ -23,6 +28,8 @@ struct ConnectionSettings {
     // Read and write time-outs afterwards; beyond what the library holds (about 24 days),
     // as the default year is, there is none.
     unsigned statementTimeoutSeconds = 31536000;
+    TlsMode tls = TlsMode::Prefer;
+    QString tlsCaFile;
 
     bool operator==(const ConnectionSettings&) const = default;
 };
@@ -61,6 +68,8 @@ public:
     QByteArray quoted(const QByteArray& text) const;
 
     MYSQL* handle() const { return mysql_; }
+    // "kryptert (<protocol>, <cipher>)" or "ukryptert"; empty when closed.
+    QString encryption() const;
 
 private:
     friend class EarlyOpen;

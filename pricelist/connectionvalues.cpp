@@ -1,5 +1,8 @@
 #include "pricelist/connectionvalues.h"
 
+#include "common/textfil.h"
+#include "pricelist/connectionfile.h"
+
 ConnectionSettings productDatabaseSettings()
 {
     ConnectionSettings s;
@@ -8,6 +11,10 @@ ConnectionSettings productDatabaseSettings()
     s.port = PRISLISTE_DB_PORT;
     s.user = QStringLiteral(PRISLISTE_DB_USER);
     s.password = QStringLiteral(PRISLISTE_DB_PASSWORD);
+    const QString path = connectionFilePath();
+    // A package holds no password: without the file it has nothing to log in with.
+    if (!readConnectionFile(path, s) && s.password.isEmpty())
+        throw ConnectionFileError(QStringLiteral("Tilkoblingsfilen %1 finnes ikke").arg(path));
     const QString host = qEnvironmentVariable("PRISLISTE_DB_HOST");
     if (!host.isEmpty())
         s.host = host;
@@ -16,4 +23,20 @@ ConnectionSettings productDatabaseSettings()
     if (ok && port > 0 && port < 65536)
         s.port = port;
     return s;
+}
+
+ConnectionSettings loggedDatabaseSettings()
+{
+    try {
+        return productDatabaseSettings();
+    } catch (const ConnectionFileError& error) {
+        WriteLog(QStringLiteral("FEIL: ") + error.message());
+        throw;
+    }
+}
+
+void logConnection(const DbConnection& connection)
+{
+    const ConnectionSettings& s = connection.settings();
+    WriteLog(QStringLiteral("DATABASE: %1@%2:%3/%4, %5").arg(s.user, s.host).arg(s.port).arg(s.database, connection.encryption()));
 }

@@ -93,7 +93,7 @@ TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
                                   QStyle::SP_DriveNetIcon, {312, 8, 114, 51}, [this] { SpeedButton2Click(); });
 
     // The table opens its connection first, then reads every product.
-    MyConnection.setSettings(productDatabaseSettings());
+    MyConnection.setSettings(loggedDatabaseSettings());
     MyTable.open();
 }
 

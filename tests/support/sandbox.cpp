@@ -8,13 +8,16 @@
 Sandbox::Sandbox()
     : oldWorkFolder_(QDir::currentPath()),
       oldAppData_(qgetenv("APPDATA")),
-      hadAppData_(qEnvironmentVariableIsSet("APPDATA"))
+      hadAppData_(qEnvironmentVariableIsSet("APPDATA")),
+      oldConnectionFile_(qgetenv("PRISLISTE_CONNECTION_FILE")),
+      hadConnectionFile_(qEnvironmentVariableIsSet("PRISLISTE_CONNECTION_FILE"))
 {
     if (!dir_.isValid())
         throw std::runtime_error("no temporary folder");
     QDir(dir_.path()).mkpath(QStringLiteral("appdata"));
     QDir(dir_.path()).mkpath(QStringLiteral("work"));
     qputenv("APPDATA", appData().toLocal8Bit());
+    qputenv("PRISLISTE_CONNECTION_FILE", QFile::encodeName(connectionFile()));
     QDir::setCurrent(workFolder());
 }
 
@@ -25,6 +28,10 @@ Sandbox::~Sandbox()
         qputenv("APPDATA", oldAppData_);
     else
         qunsetenv("APPDATA");
+    if (hadConnectionFile_)
+        qputenv("PRISLISTE_CONNECTION_FILE", oldConnectionFile_);
+    else
+        qunsetenv("PRISLISTE_CONNECTION_FILE");
 }
 
 QString Sandbox::appData() const

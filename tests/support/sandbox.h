@@ -1,5 +1,6 @@
 #pragma once
-// A private APPDATA and working folder for one test, undone when it ends.
+// A private APPDATA and working folder for one test, undone when it ends. The site's
+// connection file is looked for in the sandbox (connectionFile(), not made), never in /etc.
 
 #include <QByteArray>
 #include <QString>
@@ -15,6 +16,7 @@ public:
     QString appData() const;     // $APPDATA, no trailing separator
     QString workFolder() const;  // the current working folder during the test
     QString root() const { return dir_.path(); }
+    QString connectionFile() const { return dir_.path() + QStringLiteral("/tilkobling.ini"); }
 
     static QByteArray readFile(const QString& path);
     static void writeFile(const QString& path, const QByteArray& bytes);
@@ -24,4 +26,6 @@ private:
     QString oldWorkFolder_;
     QByteArray oldAppData_;
     bool hadAppData_;
+    QByteArray oldConnectionFile_;
+    bool hadConnectionFile_;
 };

@@ -42,6 +42,7 @@ ConnectionSettings adminSettings()
 
 void pointProgramAtServer()
 {
+    qputenv("PRISLISTE_CONNECTION_FILE", PRISLISTE_TEST_DB_DIR "/no-connection-file.ini");
     qputenv("PRISLISTE_DB_HOST", "127.0.0.1");
     qputenv("PRISLISTE_DB_PORT", QByteArray::number(port()));
 }
@@ -78,11 +79,13 @@ QStringList Admin::sessionLog(unsigned long threadId)
 }
 
 namespace {
-bool runScript(const QStringList& arguments, const QByteArray& password)
+bool runScript(const QStringList& arguments, const QByteArray& password, const QStringList& serverOptions = {})
 {
     QProcess script;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("PRISLISTE_DB_PASSWORD"), QString::fromLatin1(password));
+    if (!serverOptions.isEmpty())
+        env.insert(QStringLiteral("MARIADB_PRIVATE_ARGS"), serverOptions.join(QLatin1Char(' ')));
     script.setProcessEnvironment(env);
     script.setProcessChannelMode(QProcess::ForwardedChannels);
     script.start(QStringLiteral(PRISLISTE_SOURCE_DIR "/scripts/mariadb-private"), arguments);
@@ -90,13 +93,13 @@ bool runScript(const QStringList& arguments, const QByteArray& password)
 }
 }
 
-PrivateServer::PrivateServer(const QByteArray& programPassword)
+PrivateServer::PrivateServer(const QByteArray& programPassword, const QStringList& serverOptions)
 {
     static int counter = 0;
     folder_ = QStringLiteral(PRISLISTE_TEST_DB_DIR "-%1-%2").arg(QCoreApplication::applicationPid()).arg(++counter);
     if (!runScript({QStringLiteral("start"), folder_, QStringLiteral("--fresh"), QStringLiteral("--general-log"),
                     QStringLiteral("--sql=" PRISLISTE_SOURCE_DIR "/tests/support/product-test.sql")},
-                   programPassword)) {
+                   programPassword, serverOptions)) {
         ADD_FAILURE() << "the private server did not start";
         return;
     }

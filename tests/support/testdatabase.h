@@ -32,10 +32,11 @@ private:
 };
 
 // A server of the test's own (a fresh data folder, ~5 s to start), for what the shared
-// one must not suffer: being stopped, another password for the program's user.
+// one must not suffer: being stopped, another password for the program's user, TLS.
+// serverOptions go to mariadbd as they are ("--ssl-cert=...").
 class PrivateServer {
 public:
-    explicit PrivateServer(const QByteArray& programPassword = "Blomst24");
+    explicit PrivateServer(const QByteArray& programPassword = "Blomst24", const QStringList& serverOptions = {});
     ~PrivateServer();
     unsigned port() const { return port_; }
     ConnectionSettings programSettings() const;
