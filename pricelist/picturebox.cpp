@@ -1,7 +1,7 @@
 #include "pricelist/picturebox.h"
 
-#include "pricelist/picturecut.h"
-#include "pricelist/picturedecoder.h"
+#include "pricelist/pictures/picturefit.h"
+#include "pricelist/pictures/picturedecoder.h"
 
 #include <QPainter>
 
@@ -25,7 +25,7 @@ void PictureBox::loadFromFile(const QString& path)
         DecodedPicture picture = decodePicture(path, size());
         shown_ = std::move(picture.shown);
         naturalSize_ = picture.naturalSize;
-        shownAt_ = cutToBox(naturalSize_, size()).target;
+        shownAt_ = placeInBox(shown_.size(), size());
     } catch (const Error& error) {
         failedKey_ = identified ? std::optional(key) : std::nullopt;
         failure_ = error;

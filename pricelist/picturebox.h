@@ -1,9 +1,9 @@
 #pragma once
-// Image1 of the product detail dialog: one picture, centred at its natural size and cut
-// at the box's edges. Only the part the box shows is decoded and kept.
+// Image1 of the product detail dialog: one picture, centred; a picture larger than the box
+// is shown whole, scaled down to fit it. Only the fitted picture is kept.
 
 #include "common/errors.h"
-#include "pricelist/picturefile.h"
+#include "pricelist/pictures/picturefile.h"
 
 #include <QImage>
 #include <QWidget>
@@ -23,9 +23,9 @@ public:
     void loadFromFile(const QString& path);
 
     bool hasPicture() const { return !naturalSize_.isEmpty(); }
-    // The picture's own size, not only the part the box shows.
+    // The picture's own size, not the size it is shown at.
     QSize pictureSize() const { return naturalSize_; }
-    // What the box holds of the picture (at most the box's pixels).
+    // What the box holds of the picture: the picture at the size it is shown at.
     const QImage& shownPart() const { return shown_; }
     // Where shownPart()'s top-left corner is drawn in the box.
     QPoint shownAt() const { return shownAt_; }

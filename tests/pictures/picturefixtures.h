@@ -34,3 +34,13 @@ std::string testNameOf(const char* fileName);
 
 // Whether two colours differ by at most tolerance in each channel.
 bool near(QColor a, QColor b, int tolerance = 24);
+
+// The JPEG with an APP1 "Exif" marker that holds only the orientation tag (1 to 8).
+QByteArray withExifOrientation(const QByteArray& jpeg, int orientation);
+// A picture with a different colour in each corner region and a dark cross through the
+// centre, so that a turned or mirrored picture is told from the upright one.
+QImage corners(QSize size);
+// The largest difference of any channel between two pictures of the same size.
+int worstDifference(const QImage& a, const QImage& b);
+// Smooth light and colour without sharp edges, like most of a photo.
+QImage smoothPhoto(QSize size);

@@ -2,7 +2,7 @@
 // Decodes the part of a picture file that a box of the given size shows, by the file's
 // extension in any letter case: JPEG, PNG, BMP, ICO, TIFF, WMF and EMF.
 
-#include "pricelist/decodedpicture.h"
+#include "pricelist/pictures/decodedpicture.h"
 
 #include <QString>
 
