@@ -203,7 +203,7 @@ QByteArray wmfBytes(QSize size, QColor fill)
     return out + records;
 }
 
-QByteArray emfBytes(QSize size, QColor fill)
+QByteArray emfBytes(QSize size, QColor fill, const QByteArray& lastRecords)
 {
     const int w = size.width(), h = size.height();
     QByteArray records;
@@ -215,6 +215,7 @@ QByteArray emfBytes(QSize size, QColor fill)
         put32(records, v);
     for (quint32 v : {43u, 24u, 0u, 0u, quint32(w), quint32(h)}) // RECTANGLE
         put32(records, v);
+    records += lastRecords;
     for (quint32 v : {14u, 20u, 0u, 16u, 20u})                // EOF
         put32(records, v);
 
@@ -306,4 +307,35 @@ QImage smoothPhoto(QSize size)
         }
     }
     return image;
+}
+
+QByteArray emfRecord(quint32 type, std::initializer_list<quint32> words, const QByteArray& tail)
+{
+    QByteArray record;
+    put32(record, type);
+    put32(record, quint32(8 + words.size() * 4 + tail.size()));
+    for (quint32 w : words)
+        put32(record, w);
+    return record + tail;
+}
+
+QByteArray wmfRecords(int function, int count)
+{
+    QByteArray records;
+    for (int i = 0; i < count; ++i) {
+        put32(records, 3);
+        put16(records, function);
+    }
+    return records;
+}
+
+QByteArray wmfBytesWith(QSize size, const QByteArray& records)
+{
+    QByteArray plain = wmfBytes(size, Qt::red);
+    // Before the EOF record (the last 6 bytes); the header's size in words grows with it.
+    QByteArray out = plain.left(plain.size() - 6) + records + plain.right(6);
+    const quint32 words = quint32((out.size() - 22) / 2);
+    auto* header = reinterpret_cast<uchar*>(out.data() + 22);
+    qToLittleEndian<quint32>(words, header + 6);
+    return out;
 }

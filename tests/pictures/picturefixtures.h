@@ -24,8 +24,14 @@ QByteArray qtImageBytes(const QImage& image, const char* format);
 
 // A placeable WMF (96 units per inch) filled with one colour.
 QByteArray wmfBytes(QSize size, QColor fill);
-// An EMF whose frame is size at 96 pixels per inch, filled with one colour.
-QByteArray emfBytes(QSize size, QColor fill);
+// An EMF whose frame is size at 96 pixels per inch, filled with one colour; lastRecords
+// stand right before its EOF record.
+QByteArray emfBytes(QSize size, QColor fill, const QByteArray& lastRecords = {});
+// One EMF record: type, size, the words, then the tail's bytes.
+QByteArray emfRecord(quint32 type, std::initializer_list<quint32> words, const QByteArray& tail = {});
+// count WMF records of one function without parameters, and a WMF that holds them.
+QByteArray wmfRecords(int function, int count);
+QByteArray wmfBytesWith(QSize size, const QByteArray& records);
 
 void writeBytes(const QString& path, const QByteArray& bytes);
 

@@ -17,6 +17,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
 #include <unistd.h>
 
 namespace {
@@ -78,6 +79,24 @@ bool refersOutside(const QByteArray& svg)
     return false;
 }
 
+// The libraries have read past the end of their input: the bytes are placed so that they
+// end right before a page that cannot be read, and such a read ends this process.
+QByteArray beforeGuardPage(const QByteArray& input)
+{
+    const qsizetype page = ::sysconf(_SC_PAGESIZE);
+    const qsizetype length = (input.size() + page - 1) / page * page;
+    void* area = ::mmap(nullptr, size_t(length + page), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (area == MAP_FAILED)
+        answerError(QStringLiteral("Out of memory"));
+    char* guard = static_cast<char*>(area) + length;
+    if (::mprotect(guard, size_t(page), PROT_NONE) != 0)
+        answerError(QStringLiteral("Out of memory"));
+    char* start = guard - input.size();
+    std::memcpy(start, input.constData(), size_t(input.size()));
+    // Not freed: the process ends after this one picture.
+    return QByteArray::fromRawData(start, input.size());
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -96,7 +115,7 @@ int main(int argc, char** argv)
     QGuiApplication application(qtArgc, qtArgv);
 
     try {
-        const QByteArray input = readInput();
+        const QByteArray input = beforeGuardPage(readInput());
         const MetafileSvg svg = kind == "wmf" ? wmfToSvg(input) : emfToSvg(input);
         if (refersOutside(svg.svg))
             answerError(QStringLiteral("The metafile could not be drawn"));

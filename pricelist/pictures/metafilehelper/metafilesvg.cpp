@@ -29,7 +29,7 @@ struct WmfApiDeleter {
 
 } // namespace
 
-MetafileSvg wmfToSvg(QByteArray bytes)
+MetafileSvg wmfToSvg(const QByteArray& bytes)
 {
     wmfAPI_Options options {};
     options.function = wmf_svg_function;
@@ -44,7 +44,8 @@ MetafileSvg wmfToSvg(QByteArray bytes)
         if (result != wmf_E_None)
             throw Error(wmfErrorText(result));
     };
-    check(wmf_mem_open(api.get(), reinterpret_cast<unsigned char*>(bytes.data()), long(bytes.size())));
+    // libwmf only reads the bytes; they stay where the guard page follows them.
+    check(wmf_mem_open(api.get(), reinterpret_cast<unsigned char*>(const_cast<char*>(bytes.constData())), long(bytes.size())));
     wmfD_Rect bounds {};
     check(wmf_scan(api.get(), 0, &bounds));
     unsigned int width = 0, height = 0;

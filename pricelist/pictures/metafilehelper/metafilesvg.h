@@ -10,5 +10,5 @@ struct MetafileSvg {
     QSize naturalSize; // at 96 pixels per inch
 };
 
-MetafileSvg wmfToSvg(QByteArray bytes);
+MetafileSvg wmfToSvg(const QByteArray& bytes);
 MetafileSvg emfToSvg(const QByteArray& bytes);
