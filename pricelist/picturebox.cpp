@@ -1,7 +1,7 @@
 #include "pricelist/picturebox.h"
 
-#include "pricelist/pictures/picturefit.h"
 #include "pricelist/pictures/picturecache.h"
+#include "pricelist/pictures/picturefit.h"
 
 #include <QPainter>
 

@@ -7,10 +7,14 @@
 #include <QFile>
 #include <QImageReader>
 
+#include <mutex>
+
 DecodedPicture decodeWithQtReader(PictureFile& file, const QByteArray& format, QSize box)
 {
-    // A process-wide setting of Qt; every reader refuses pictures needing more.
-    QImageReader::setAllocationLimit(int(pictureMemoryLimit / (1024 * 1024)));
+    // A process-wide setting of Qt (every reader refuses pictures needing more), set once
+    // since the cache's worker decodes too.
+    static std::once_flag limitSet;
+    std::call_once(limitSet, [] { QImageReader::setAllocationLimit(int(pictureMemoryLimit / (1024 * 1024))); });
 
     QFile device;
     if (!device.open(file.handle(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
