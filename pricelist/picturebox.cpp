@@ -1,7 +1,7 @@
 #include "pricelist/picturebox.h"
 
-#include "pricelist/picturecut.h"
-#include "pricelist/picturedecoder.h"
+#include "pricelist/pictures/picturecache.h"
+#include "pricelist/pictures/picturefit.h"
 
 #include <QPainter>
 
@@ -17,22 +17,20 @@ void PictureBox::loadFromFile(const QString& path)
     const bool identified = PictureFile::identify(path, key.file);
     if (identified && shownKey_ == key)
         return;
-    if (identified && failedKey_ == key)
-        throw *failure_;
 
-    ++decodeCount_;
+    bool decodedHere = false;
+    DecodedPicture picture;
     try {
-        DecodedPicture picture = decodePicture(path, size());
-        shown_ = std::move(picture.shown);
-        naturalSize_ = picture.naturalSize;
-        shownAt_ = cutToBox(naturalSize_, size()).target;
-    } catch (const Error& error) {
-        failedKey_ = identified ? std::optional(key) : std::nullopt;
-        failure_ = error;
+        picture = PictureCache::instance().load(path, size(), &decodedHere);
+    } catch (...) {
+        decodeCount_ += decodedHere ? 1 : 0;
         throw;
     }
+    decodeCount_ += decodedHere ? 1 : 0;
+    shown_ = std::move(picture.shown);
+    naturalSize_ = picture.naturalSize;
+    shownAt_ = placeInBox(shown_.size(), size());
     shownKey_ = identified ? std::optional(key) : std::nullopt;
-    failedKey_.reset();
     update();
 }
 

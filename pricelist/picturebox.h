@@ -1,9 +1,8 @@
 #pragma once
-// Image1 of the product detail dialog: one picture, centred at its natural size and cut
-// at the box's edges. Only the part the box shows is decoded and kept.
+// Image1 of the product detail dialog: one picture, centred; a picture larger than the box
+// is shown whole, scaled down to fit it. Only the fitted picture is kept.
 
-#include "common/errors.h"
-#include "pricelist/picturefile.h"
+#include "pricelist/pictures/picturefile.h"
 
 #include <QImage>
 #include <QWidget>
@@ -17,19 +16,19 @@ public:
 
     // Replaces the picture shown by the file's picture; the decoder is picked by the file's
     // extension in any letter case. Throws Error ("Unknown picture file extension (.%s)",
-    // or the decoder's own message) and then keeps the picture shown before. Loading the
-    // same unchanged file again (same path, inode, size and times, same box size) does not
-    // decode it again; when that file failed, its error is raised again without decoding.
+    // or the decoder's own message) and then keeps the picture shown before. A file the
+    // picture cache holds unchanged (same path, inode, size and times, same box size) is
+    // not decoded again; when that file failed, its error is raised again without decoding.
     void loadFromFile(const QString& path);
 
     bool hasPicture() const { return !naturalSize_.isEmpty(); }
-    // The picture's own size, not only the part the box shows.
+    // The picture's own size, not the size it is shown at.
     QSize pictureSize() const { return naturalSize_; }
-    // What the box holds of the picture (at most the box's pixels).
+    // What the box holds of the picture: the picture at the size it is shown at.
     const QImage& shownPart() const { return shown_; }
     // Where shownPart()'s top-left corner is drawn in the box.
     QPoint shownAt() const { return shownAt_; }
-    // How many times a file was handed to a decoder.
+    // How many times this box decoded a file itself (not the cache's worker).
     int decodeCount() const { return decodeCount_; }
 
 protected:
@@ -48,6 +47,4 @@ private:
     QPoint shownAt_;
     int decodeCount_ = 0;
     std::optional<LoadKey> shownKey_;
-    std::optional<LoadKey> failedKey_;
-    std::optional<Error> failure_;
 };

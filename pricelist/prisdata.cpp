@@ -10,6 +10,7 @@
 #include "db/dbtext.h"
 #include "pricelist/flatbutton.h"
 #include "pricelist/picturebox.h"
+#include "pricelist/pictureneighbours.h"
 #include "pricelist/prisliste.h"
 #include "pricelist/shopaddress.h"
 #include "webdocs/webdocument.h"
@@ -20,6 +21,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QShowEvent>
 #include <QToolButton>
 
@@ -325,6 +327,8 @@ void loadpicture()
         return;
     if (!readinibool(QStringLiteral("DOC_URL_USEIMAGES")))
         return;
+    // Whatever happens to this record's picture, the neighbours' are prepared meanwhile.
+    const auto neighbours = qScopeGuard([dialog] { prefetchNeighbourPictures(*dialog); });
     const QString reference = dialog->table().MyTablepicture->asString();
     dialog->Image1->setVisible(!reference.isEmpty());
     if (reference == dialog->failedPicture)

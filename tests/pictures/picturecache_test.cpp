@@ -1,6 +1,9 @@
-// The dialog loads the picture on every keystroke: an unchanged file is decoded once.
+// The dialog loads the picture on every keystroke: an unchanged file is decoded once. The
+// picture cache keeps the pictures shown and decodes the ones asked for ahead of time on
+// its worker; a file that changes is decoded again.
 
 #include "pricelist/picturebox.h"
+#include "pricelist/pictures/picturecache.h"
 #include "tests/pictures/picturefixtures.h"
 #include "tests/support/errortext.h"
 #include "tests/support/qstringprint.h"
@@ -46,7 +49,7 @@ TEST(PictureCache, AChangedFileIsDecodedAgain)
     EXPECT_EQ(box.decodeCount(), 3);
 }
 
-TEST(PictureCache, OnlyThePictureShownIsRemembered)
+TEST(PictureCache, APictureShownBeforeComesFromTheCache)
 {
     QTemporaryDir dir;
     const QString rose = dir.filePath(QStringLiteral("rose.png"));
@@ -58,7 +61,7 @@ TEST(PictureCache, OnlyThePictureShownIsRemembered)
     box.loadFromFile(rose);
     box.loadFromFile(tulip);
     box.loadFromFile(rose);
-    EXPECT_EQ(box.decodeCount(), 3);
+    EXPECT_EQ(box.decodeCount(), 2);
     EXPECT_EQ(box.pictureSize(), QSize(40, 40));
 }
 
@@ -93,7 +96,78 @@ TEST(PictureCache, AResizedBoxDecodesAgain)
     box.resize(400, 300);
     box.loadFromFile(path);
     EXPECT_EQ(box.decodeCount(), 2);
-    EXPECT_EQ(box.shownPart().size(), QSize(400, 300));
+    EXPECT_EQ(box.shownPart().size(), QSize(300, 300));
+}
+
+TEST(PictureCache, PicturesDecodedAheadAreShownWithoutADecode)
+{
+    QTemporaryDir dir;
+    QStringList paths;
+    for (const char* name : {"a.jpg", "b.jpg", "c.png"}) {
+        paths << dir.filePath(QString::fromLatin1(name));
+        writeBytes(paths.back(), paths.back().endsWith(QLatin1String("png")) ? qtImageBytes(quadrants({300, 200}), "png")
+                                                                             : jpegBytes(quadrants({1200, 900}), JpegKind::Baseline));
+    }
+    PictureCache& cache = PictureCache::instance();
+    const int before = cache.workerDecodes();
+    PictureBox box;
+    box.resize(270, 270);
+    cache.prefetch(paths, box.size());
+    cache.waitUntilIdle();
+    EXPECT_EQ(cache.workerDecodes(), before + 3);
+    for (const QString& path : paths) {
+        box.loadFromFile(path);
+        EXPECT_FALSE(box.shownPart().isNull());
+    }
+    EXPECT_EQ(box.decodeCount(), 0);
+    EXPECT_EQ(box.shownPart().size(), QSize(270, 180));
+
+    // Asked for again: the worker finds them in the cache. Asked for at another size: not.
+    cache.prefetch(paths, box.size());
+    cache.waitUntilIdle();
+    EXPECT_EQ(cache.workerDecodes(), before + 3);
+
+    // Changed on disk after it was decoded ahead: decoded again when shown.
+    writeBytes(paths[0], jpegBytes(quadrants({120, 90}), JpegKind::Baseline));
+    box.loadFromFile(paths[0]);
+    EXPECT_EQ(box.decodeCount(), 1);
+    EXPECT_EQ(box.pictureSize(), QSize(120, 90));
+}
+
+TEST(PictureCache, AFailureDecodedAheadIsThrownWhenShown)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("broken.jpg"));
+    writeBytes(path, QByteArray("GIF89a, not a JPEG"));
+    PictureCache& cache = PictureCache::instance();
+    cache.prefetch({path}, QSize(270, 270));
+    cache.waitUntilIdle();
+
+    PictureBox box;
+    box.resize(270, 270);
+    EXPECT_EQ(errorOf([&] { box.loadFromFile(path); }), QStringLiteral("Not a JPEG file: starts with 0x47 0x49"));
+    EXPECT_EQ(box.decodeCount(), 0);
+}
+
+TEST(PictureCache, HoldsAFewMegabytesAtMost)
+{
+    QTemporaryDir dir;
+    PictureCache& cache = PictureCache::instance();
+    cache.clear();
+    PictureBox box;
+    box.resize(270, 270);
+    QStringList paths;
+    for (int i = 0; i < 40; ++i) {
+        paths << dir.filePath(QStringLiteral("p%1.png").arg(i));
+        writeBytes(paths.back(), qtImageBytes(quadrants({270, 270}), "png"));
+        box.loadFromFile(paths.back());
+    }
+    EXPECT_EQ(box.decodeCount(), 40);
+    // The latest are still there; the first were dropped to stay within the capacity.
+    box.loadFromFile(paths[38]);
+    EXPECT_EQ(box.decodeCount(), 40);
+    box.loadFromFile(paths[0]);
+    EXPECT_EQ(box.decodeCount(), 41);
 }
 
 } // namespace

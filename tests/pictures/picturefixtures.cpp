@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -202,7 +203,7 @@ QByteArray wmfBytes(QSize size, QColor fill)
     return out + records;
 }
 
-QByteArray emfBytes(QSize size, QColor fill)
+QByteArray emfBytes(QSize size, QColor fill, const QByteArray& lastRecords)
 {
     const int w = size.width(), h = size.height();
     QByteArray records;
@@ -214,6 +215,7 @@ QByteArray emfBytes(QSize size, QColor fill)
         put32(records, v);
     for (quint32 v : {43u, 24u, 0u, 0u, quint32(w), quint32(h)}) // RECTANGLE
         put32(records, v);
+    records += lastRecords;
     for (quint32 v : {14u, 20u, 0u, 16u, 20u})                // EOF
         put32(records, v);
 
@@ -249,4 +251,91 @@ std::string testNameOf(const char* fileName)
         if (!std::isalnum(static_cast<unsigned char>(ch)))
             ch = '_';
     return name;
+}
+
+QByteArray withExifOrientation(const QByteArray& jpeg, int orientation)
+{
+    QByteArray tiff("II*\0", 4);
+    put32(tiff, 8);           // first IFD
+    put16(tiff, 1);           // one entry
+    put16(tiff, 0x0112);      // Orientation
+    put16(tiff, 3);           // SHORT
+    put32(tiff, 1);
+    put16(tiff, orientation);
+    put16(tiff, 0);
+    put32(tiff, 0);           // no next IFD
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray marker("\xFF\xE1", 2);
+    marker.append(char((payload.size() + 2) >> 8)).append(char((payload.size() + 2) & 0xFF));
+    return jpeg.left(2) + marker + payload + jpeg.mid(2);
+}
+
+QImage corners(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    const int w = size.width(), h = size.height();
+    QPainter painter(&image);
+    painter.fillRect(0, 0, w, h, Qt::white);
+    painter.fillRect(0, 0, w / 3, h / 3, Qt::red);
+    painter.fillRect(w - w / 3, 0, w / 3, h / 3, Qt::green);
+    painter.fillRect(0, h - h / 3, w / 3, h / 3, Qt::blue);
+    painter.fillRect(w - w / 3, h - h / 3, w / 3, h / 3, Qt::yellow);
+    return image;
+}
+
+int worstDifference(const QImage& a, const QImage& b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGB32), y = b.convertToFormat(QImage::Format_RGB32);
+    int worst = 0;
+    for (int row = 0; row < x.height(); ++row)
+        for (int col = 0; col < x.width(); ++col) {
+            const QRgb p = x.pixel(col, row), q = y.pixel(col, row);
+            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q))});
+        }
+    return worst;
+}
+
+QImage smoothPhoto(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const double u = double(x) / size.width(), v = double(y) / size.height();
+            line[x] = qRgb(int(255 * u), int(255 * v), int(128 + 100 * std::sin(6.28 * (u + v))));
+        }
+    }
+    return image;
+}
+
+QByteArray emfRecord(quint32 type, std::initializer_list<quint32> words, const QByteArray& tail)
+{
+    QByteArray record;
+    put32(record, type);
+    put32(record, quint32(8 + words.size() * 4 + tail.size()));
+    for (quint32 w : words)
+        put32(record, w);
+    return record + tail;
+}
+
+QByteArray wmfRecords(int function, int count)
+{
+    QByteArray records;
+    for (int i = 0; i < count; ++i) {
+        put32(records, 3);
+        put16(records, function);
+    }
+    return records;
+}
+
+QByteArray wmfBytesWith(QSize size, const QByteArray& records)
+{
+    QByteArray plain = wmfBytes(size, Qt::red);
+    // Before the EOF record (the last 6 bytes); the header's size in words grows with it.
+    QByteArray out = plain.left(plain.size() - 6) + records + plain.right(6);
+    const quint32 words = quint32((out.size() - 22) / 2);
+    auto* header = reinterpret_cast<uchar*>(out.data() + 22);
+    qToLittleEndian<quint32>(words, header + 6);
+    return out;
 }

@@ -1,6 +1,7 @@
-// Every picture kind decodes to its natural size, and the box holds the right part of it.
+// Every picture kind decodes to its natural size, and the box holds it fitted to the box.
 
 #include "pricelist/picturebox.h"
+#include "pricelist/pictures/picturefit.h"
 #include "tests/pictures/picturefixtures.h"
 #include "tests/support/qstringprint.h"
 
@@ -45,7 +46,7 @@ const KindCase kindCases[] = {
 
 class PictureKinds : public ::testing::TestWithParam<KindCase> {};
 
-TEST_P(PictureKinds, DecodeToTheirSizeAndShowTheCentredPart)
+TEST_P(PictureKinds, DecodeToTheirSizeAndShowTheWholePictureCentred)
 {
     const KindCase& c = GetParam();
     QTemporaryDir dir;
@@ -58,7 +59,7 @@ TEST_P(PictureKinds, DecodeToTheirSizeAndShowTheCentredPart)
 
     ASSERT_TRUE(box.hasPicture());
     EXPECT_EQ(box.pictureSize(), c.natural);
-    const QSize shown = c.natural.boundedTo(QSize(270, 270));
+    const QSize shown = fitToBox(c.natural, QSize(270, 270));
     ASSERT_EQ(box.shownPart().size(), shown);
     EXPECT_EQ(box.shownAt(), QPoint((270 - shown.width()) / 2, (270 - shown.height()) / 2));
     const QColor tl = box.shownPart().pixelColor(3, 3);

@@ -1,8 +1,9 @@
-#include "pricelist/jpegdecoder.h"
+#include "pricelist/pictures/jpegdecoder.h"
 
 #include "common/errors.h"
-#include "pricelist/picturecut.h"
-#include "pricelist/picturefile.h"
+#include "pricelist/pictures/exiforientation.h"
+#include "pricelist/pictures/picturefit.h"
+#include "pricelist/pictures/picturefile.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -29,6 +30,19 @@ struct ErrorManager {
 {
     auto* manager = reinterpret_cast<ErrorManager*>(cinfo->err);
     (*cinfo->err->format_message)(cinfo, manager->message);
+    std::longjmp(manager->jump, 1);
+}
+
+// Called while the scans are read: a file of thousands of tiny scans would otherwise cost
+// a pass over the whole picture for each (djpeg -maxscans does the same).
+void limitScans(j_common_ptr cinfo)
+{
+    const auto* info = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (info->input_scan_number <= jpegScanLimit)
+        return;
+    auto* manager = reinterpret_cast<ErrorManager*>(cinfo->err);
+    std::snprintf(manager->message, sizeof manager->message, "The picture has too many scans (more than %d)",
+                  jpegScanLimit);
     std::longjmp(manager->jump, 1);
 }
 
@@ -140,9 +154,11 @@ public:
         source_.pub.skip_input_data = skipInputData;
         source_.pub.resync_to_restart = jpeg_resync_to_restart;
         source_.pub.term_source = termSource;
+        progress_.progress_monitor = limitScans;
         run([this] { jpeg_create_decompress(&cinfo_); });
         created_ = true;
         cinfo_.src = &source_.pub;
+        cinfo_.progress = &progress_;
     }
     ~Decompressor()
     {
@@ -165,8 +181,24 @@ private:
     jpeg_decompress_struct cinfo_ {};
     ErrorManager errors_;
     Source source_;
+    jpeg_progress_mgr progress_ {};
     bool created_ = false;
 };
+
+
+// The largest DCT reduction (libjpeg-turbo scales by M/8) whose output still covers the
+// fitted size, so that only one smooth scale is left and a photo is never decoded whole.
+void chooseScale(jpeg_decompress_struct& cinfo, QSize fitted, bool turned)
+{
+    const QSize need = turned ? fitted.transposed() : fitted;
+    for (unsigned int m = 1; m <= 8; ++m) {
+        cinfo.scale_num = m;
+        cinfo.scale_denom = 8;
+        jpeg_calc_output_dimensions(&cinfo);
+        if (int(cinfo.output_width) >= need.width() && int(cinfo.output_height) >= need.height())
+            return;
+    }
+}
 
 } // namespace
 
@@ -174,52 +206,47 @@ DecodedPicture decodeJpeg(PictureFile& file, QSize box)
 {
     Decompressor jpeg(file);
     jpeg_decompress_struct& cinfo = jpeg.info();
-    jpeg.run([&] { jpeg_read_header(&cinfo, TRUE); });
+    jpeg.run([&] {
+        jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
+        jpeg_read_header(&cinfo, TRUE);
+    });
+
+    const int orientation = exifOrientation(cinfo.marker_list);
+    const bool turned = orientationTurns(orientation);
+    const QSize stored(int(cinfo.image_width), int(cinfo.image_height));
 
     DecodedPicture picture;
-    picture.naturalSize = QSize(int(cinfo.image_width), int(cinfo.image_height));
+    picture.naturalSize = turned ? stored.transposed() : stored;
     if (jpeg_has_multiple_scans(&cinfo) && coefficientBytes(cinfo) > pictureMemoryLimit)
         throw Error(QStringLiteral("The picture is too large (%1 x %2 pixels)")
                         .arg(cinfo.image_width).arg(cinfo.image_height));
     cinfo.mem->max_memory_to_use = long(pictureMemoryLimit);
 
-    const QRect part = cutToBox(picture.naturalSize, box).source;
-    if (part.isEmpty())
+    const QSize fitted = fitToBox(picture.naturalSize, box);
+    if (fitted.isEmpty())
         return picture;
 
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = cmyk ? JCS_CMYK : rgb32Space;
-    picture.shown = QImage(part.size(), QImage::Format_RGB32);
-    if (picture.shown.isNull())
+    jpeg.run([&] { chooseScale(cinfo, fitted, turned); });
+    QImage decoded(int(cinfo.output_width), int(cinfo.output_height), QImage::Format_RGB32);
+    if (decoded.isNull())
         throw Error(QStringLiteral("Out of memory"));
 
-    // The upsampler treats the crop's edges as the picture's edges, so a few columns are
-    // added on each side for the shown columns to get their true neighbours. The crop
-    // then widens to whole blocks: left moves left and width grows.
-    const int margin = 2 * cinfo.max_h_samp_factor;
-    const int cropLeft = std::max(0, part.x() - margin);
-    const int cropRight = std::min(picture.naturalSize.width(), part.x() + part.width() + margin);
-    JDIMENSION left = JDIMENSION(cropLeft);
-    JDIMENSION width = JDIMENSION(cropRight - cropLeft);
-    jpeg.run([&] {
-        jpeg_start_decompress(&cinfo);
-        jpeg_crop_scanline(&cinfo, &left, &width);
-        if (part.y() > 0)
-            jpeg_skip_scanlines(&cinfo, JDIMENSION(part.y()));
-    });
-
-    std::vector<JSAMPLE> row(size_t(width) * size_t(cinfo.output_components));
-    const size_t skipBytes = size_t(JDIMENSION(part.x()) - left) * size_t(cinfo.output_components);
-    for (int y = 0; y < part.height(); ++y) {
-        JSAMPROW rows[1] = {row.data()};
+    jpeg.run([&] { jpeg_start_decompress(&cinfo); });
+    std::vector<JSAMPLE> row(cmyk ? size_t(cinfo.output_width) * 4 : 0);
+    for (int y = 0; y < decoded.height(); ++y) {
+        auto* out = reinterpret_cast<QRgb*>(decoded.scanLine(y));
+        JSAMPROW rows[1] = {cmyk ? row.data() : reinterpret_cast<JSAMPLE*>(out)};
         jpeg.run([&] { jpeg_read_scanlines(&cinfo, rows, 1); });
-        auto* out = reinterpret_cast<QRgb*>(picture.shown.scanLine(y));
         if (cmyk)
-            cmykToRgb32(row.data() + skipBytes, out, part.width());
-        else
-            std::memcpy(out, row.data() + skipBytes, size_t(part.width()) * 4);
+            cmykToRgb32(row.data(), out, decoded.width());
     }
-    // The rows below the box are never decoded.
     jpeg_abort_decompress(&cinfo);
+
+    decoded = orientedImage(std::move(decoded), orientation);
+    picture.decodedSize = decoded.size();
+    picture.shown = decoded.size() == fitted ? std::move(decoded)
+                                             : decoded.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return picture;
 }

@@ -1,8 +1,9 @@
 #pragma once
-// Decodes the part of a picture file that a box of the given size shows, by the file's
-// extension in any letter case: JPEG, PNG, BMP, ICO, TIFF, WMF and EMF.
+// Decodes a picture file fitted to a box (fitToBox), the decoder chosen by the file's
+// extension in any letter case: JPEG, PNG, BMP, ICO, TIFF, WMF and EMF. Safe to call from
+// any thread.
 
-#include "pricelist/decodedpicture.h"
+#include "pricelist/pictures/decodedpicture.h"
 
 #include <QString>
 

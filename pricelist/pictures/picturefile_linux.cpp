@@ -1,4 +1,4 @@
-#include "pricelist/picturefile.h"
+#include "pricelist/pictures/picturefile.h"
 
 #include "common/errors.h"
 

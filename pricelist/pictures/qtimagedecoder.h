@@ -1,8 +1,8 @@
 #pragma once
 // PNG, BMP, ICO and TIFF through Qt's image readers, the format fixed by the extension, so
-// that a file with other content fails with the reader's message.
+// that a file with other content fails with the reader's message (an SVG is never read).
 
-#include "pricelist/decodedpicture.h"
+#include "pricelist/pictures/decodedpicture.h"
 
 #include <QByteArray>
 

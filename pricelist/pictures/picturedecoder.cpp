@@ -1,10 +1,10 @@
-#include "pricelist/picturedecoder.h"
+#include "pricelist/pictures/picturedecoder.h"
 
 #include "common/errors.h"
-#include "pricelist/jpegdecoder.h"
-#include "pricelist/metafiledecoder.h"
-#include "pricelist/picturefile.h"
-#include "pricelist/qtimagedecoder.h"
+#include "pricelist/pictures/jpegdecoder.h"
+#include "pricelist/pictures/metafiledecoder.h"
+#include "pricelist/pictures/picturefile.h"
+#include "pricelist/pictures/qtimagedecoder.h"
 
 #include <QFileInfo>
 
