@@ -2,6 +2,7 @@
 
 #include "webdocs/cookiestore.h"
 
+#include <QHostAddress>
 #include <QUrl>
 
 #include <boost/asio/connect.hpp>
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -120,6 +122,24 @@ bool isStaleError(const boost::system::error_code& ec)
         || ec == asio::error::broken_pipe || ec == asio::error::connection_aborted;
 }
 
+QHostAddress toQHostAddress(const asio::ip::address& address)
+{
+    if (address.is_v4())
+        return QHostAddress(address.to_v4().to_uint());
+    const auto bytes = address.to_v6().to_bytes();
+    Q_IPV6ADDR raw;
+    std::memcpy(raw.c, bytes.data(), bytes.size());
+    return QHostAddress(raw);
+}
+
+// On the route for hosts other than the web folders' only a public address may be used.
+void checkAddress(FetchPolicy::Route route, const asio::ip::address& address, const QString& url)
+{
+    const QHostAddress qt = toQHostAddress(address);
+    if (route == FetchPolicy::Route::PublicOnly && !isPublicAddress(qt))
+        throw HttpRefusedError(url, qt.toString());
+}
+
 } // namespace
 
 struct HttpClient::Connection {
@@ -171,15 +191,31 @@ using Request = http::request<http::empty_body>;
 using Parser = http::response_parser<http::buffer_body>;
 using Sink = std::function<void(const char*, std::size_t)>;
 
+// The address of the open connection, checked before each request that goes out on it.
+void checkPeer(HttpClient::Connection& c, FetchPolicy::Route route, const QString& url)
+{
+    if (route != FetchPolicy::Route::PublicOnly)
+        return;
+    boost::system::error_code ec;
+    const tcp::endpoint peer = c.socket.remote_endpoint(ec);
+    if (ec)
+        fail(QStringLiteral("Cannot tell the server's address"), ec);
+    checkAddress(route, peer.address(), url);
+}
+
 // Connects within the limit: a host that never answers the connection fails like one
-// that refuses it.
-void open(HttpClient::Connection& c, const HttpTarget& target, std::chrono::milliseconds limit)
+// that refuses it. A host with any address that the route does not allow is refused
+// before a connection is tried.
+void open(HttpClient::Connection& c, const HttpTarget& target, std::chrono::milliseconds limit,
+          FetchPolicy::Route route, const QString& url)
 {
     boost::system::error_code ec;
     tcp::resolver resolver(c.io);
     const auto endpoints = resolver.resolve(target.host, target.port, ec);
     if (ec)
         fail(QStringLiteral("Cannot resolve ") + QString::fromStdString(target.host), ec);
+    for (const auto& entry : endpoints)
+        checkAddress(route, entry.endpoint().address(), url);
     ec = asio::error::would_block;
     asio::async_connect(c.socket, endpoints, [&ec](const boost::system::error_code& result, const tcp::endpoint&) {
         ec = result;
@@ -325,6 +361,9 @@ bool HttpClient::connected() const
 void HttpClient::get(const QString& url, const Sink& sink, const HttpProgress& progress)
 {
     const HttpTarget target = parseHttpUrl(url);
+    const FetchPolicy::Route route = policy.route(target);
+    if (route == FetchPolicy::Route::Refused)
+        throw HttpRefusedError(url, QString());
     const QUrl cookieUrl(url);
 
     Request request{http::verb::get, target.path, 11};
@@ -402,14 +441,16 @@ void HttpClient::get(const QString& url, const Sink& sink, const HttpProgress& p
     try {
         if (!reused) {
             c.close();
-            open(c, target, stallLimit);
+            open(c, target, stallLimit, route, url);
             c.host = target.host;
             c.port = target.port;
         }
+        checkPeer(c, route, url);
         if (exchange(reused))
             return;
         c.close();
-        open(c, target, stallLimit);
+        open(c, target, stallLimit, route, url);
+        checkPeer(c, route, url);
         exchange(false);
     } catch (...) {
         // Only a fully read answer leaves the connection usable.

@@ -4,6 +4,7 @@
 // sending; one that sends nothing for stallLimit fails the fetch. One connection is kept
 // open between calls and reused for the same host and port while the server allows it.
 
+#include "webdocs/fetchpolicy.h"
 #include "webdocs/httpurl.h"
 
 #include <QString>
@@ -32,7 +33,9 @@ public:
     HttpClient& operator=(const HttpClient&) = delete;
 
     // Fetches url. The body of a 2xx answer goes to sink a buffer at a time (the sink throws to
-    // stop); any other answer's body is read and dropped. Throws HttpFetchError on failure.
+    // stop; so may progress.begin, before any of the body is read); any other answer's body
+    // is read and dropped. Throws HttpFetchError on failure, HttpRefusedError when the
+    // policy does not allow the URL or the address its host has.
     void get(const QString& url, const std::function<void(const char*, std::size_t)>& sink,
              const HttpProgress& progress);
 
@@ -48,6 +51,9 @@ public:
     // download is reported a few dozen times a second, not once per buffer.
     std::size_t pieceSize = std::size_t(64) << 20;
     std::chrono::milliseconds pieceInterval{20};
+    // Where the client may connect; checked before each request, on the addresses the host
+    // resolves to and on the address of the connection the request goes out on.
+    FetchPolicy policy = FetchPolicy::unrestricted();
     // The longest wait for the server while connecting, sending or receiving.
     std::chrono::milliseconds stallLimit{std::chrono::seconds(60)};
 

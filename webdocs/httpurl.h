@@ -13,6 +13,18 @@ public:
     explicit HttpFetchError(const QString& message) : Error(message) {}
 };
 
+// A URL, or an address its host has, that the fetch policy does not allow: nothing was
+// sent there. address is empty when the URL itself was refused.
+class HttpRefusedError : public HttpFetchError {
+public:
+    HttpRefusedError(const QString& url, const QString& address)
+        : HttpFetchError(QStringLiteral("Not fetched: ") + url), url(url), address(address)
+    {
+    }
+    QString url;
+    QString address;
+};
+
 // The parts of a URL that reach the wire.
 struct HttpTarget {
     std::string host;       // without brackets, for the look-up

@@ -83,7 +83,7 @@ HttpAnswer& HttpAnswer::stallAfter(qsizetype bytes)
     return *this;
 }
 
-HttpTestServer::HttpTestServer()
+HttpTestServer::HttpTestServer(quint16 port)
 {
     listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listenFd_ < 0)
@@ -93,10 +93,12 @@ HttpTestServer::HttpTestServer()
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0; // a free port
+    address.sin_port = htons(port); // 0: a free one
     if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
-        || ::listen(listenFd_, 64) != 0)
+        || ::listen(listenFd_, 64) != 0) {
+        ::close(listenFd_);
         throw std::runtime_error("bind/listen");
+    }
     socklen_t length = sizeof address;
     ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length);
     port_ = ntohs(address.sin_port);
@@ -120,6 +122,8 @@ HttpTestServer::~HttpTestServer()
 
 QString HttpTestServer::url(const QString& path) const
 {
+    if (port_ == 80)
+        return QStringLiteral("http://127.0.0.1") + path;
     return QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(path);
 }
 

@@ -40,13 +40,14 @@ struct HttpAnswer {
 
 class HttpTestServer {
 public:
-    HttpTestServer();
+    // On a free port, or on the given one (std::runtime_error when it cannot be had).
+    explicit HttpTestServer(quint16 port = 0);
     ~HttpTestServer();
     HttpTestServer(const HttpTestServer&) = delete;
     HttpTestServer& operator=(const HttpTestServer&) = delete;
 
     quint16 port() const { return port_; }
-    // "http://127.0.0.1:" + port + path
+    // "http://127.0.0.1:" + port + path (no port when it is 80)
     QString url(const QString& path) const;
 
     // Answers in the order given, one per request, on whatever connection it comes.

@@ -79,16 +79,14 @@ TEST_F(HostileServerTest, ServerThatStopsSendingFailsAfterTheLimit)
     struct Case {
         const char* name;
         HttpAnswer answer;
-        QByteArray part; // what the ".part" file keeps
     } cases[] = {
-        {"no answer at all", HttpAnswer::raw("").stallAfter(0), ""},
-        {"half a status line", HttpAnswer::raw("HTTP/1.1 2").stallAfter(10), ""},
-        {"headers, then nothing", HttpAnswer::raw(lengthHead + body).stallAfter(lengthHead.size()), ""},
-        {"part of the body", HttpAnswer::raw(lengthHead + body).stallAfter(lengthHead.size() + body.size()), body},
-        {"10 GB announced", HttpAnswer::raw(hugeHead + body).stallAfter(hugeHead.size() + body.size()), body},
-        {"chunked", HttpAnswer::raw(chunkedHead + "d\r\n" + body + "\r\n").stallAfter(1000), body},
-        {"error status, body stalls", HttpAnswer::raw("HTTP/1.1 404 Not Found\r\nContent-Length: 50\r\n\r\nno").stallAfter(1000),
-         ""},
+        {"no answer at all", HttpAnswer::raw("").stallAfter(0)},
+        {"half a status line", HttpAnswer::raw("HTTP/1.1 2").stallAfter(10)},
+        {"headers, then nothing", HttpAnswer::raw(lengthHead + body).stallAfter(lengthHead.size())},
+        {"part of the body", HttpAnswer::raw(lengthHead + body).stallAfter(lengthHead.size() + body.size())},
+        {"10 GB announced", HttpAnswer::raw(hugeHead + body).stallAfter(hugeHead.size() + body.size())},
+        {"chunked", HttpAnswer::raw(chunkedHead + "d\r\n" + body + "\r\n").stallAfter(1000)},
+        {"error status, body stalls", HttpAnswer::raw("HTTP/1.1 404 Not Found\r\nContent-Length: 50\r\n\r\nno").stallAfter(1000)},
     };
     form.client().stallLimit = 300ms;
     for (const Case& c : cases) {
@@ -102,7 +100,7 @@ TEST_F(HostileServerTest, ServerThatStopsSendingFailsAfterTheLimit)
         EXPECT_FALSE(form.isVisible());
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         EXPECT_EQ(Sandbox::readFile(path(QStringLiteral("a.jpg"))), "old");
-        EXPECT_EQ(Sandbox::readFile(path(QStringLiteral("a.jpg.part"))), c.part);
+        EXPECT_FALSE(QFile::exists(path(QStringLiteral("a.jpg.part"))));
         EXPECT_FALSE(form.client().connected());
     }
     // The next download opens a new connection and goes.

@@ -81,7 +81,7 @@ TEST_F(WebDocumentTest, ResolvesAndFetchesByTheSettings)
          web(QStringLiteral("w/a.jpg")), false, docs() + QStringLiteral("a.jpg"), {}},
         {"web folder inside the reference, not at its start",
          {{"DOC_URL_TRANSELATE_0_1", QStringLiteral("w2/")}, {"DOC_URL_TRANSELATE_1_1", path(QStringLiteral("one/"))},
-          {"DOC_LOCAL", docs()}, {"DOC_URL_ACTIVE", QStringLiteral("1")}},
+          {"DOC_LOCAL", docs()}, {"DOC_URL", web(QStringLiteral("base/"))}, {"DOC_URL_ACTIVE", QStringLiteral("1")}},
          web(QStringLiteral("w2/a.jpg")), false, docs() + QStringLiteral("a.jpg"), {QStringLiteral("/w2/a.jpg")}},
         {"comparison is case-sensitive",
          {{"DOC_URL_TRANSELATE_0_1", web(QStringLiteral("W2/"))}, {"DOC_URL_TRANSELATE_1_1", path(QStringLiteral("one/"))},
@@ -254,6 +254,7 @@ TEST_F(WebDocumentTest, MissingFolderIsCreatedWithItsParentsAndLoggedWhenVerbose
     log.logging = true;
     const QString folder = path(QStringLiteral("a/b/c/"));
     const QString message = QStringLiteral("Oppretter mappen :") + folder + QStringLiteral(" (webdocument.downloaddocument)");
+    writeinistring(QStringLiteral("DOC_URL"), web(QString())); // the server is the web folder
 
     log.verbose = false;
     downloaddocument(server.url(QStringLiteral("/1.jpg")), folder + QStringLiteral("1.jpg"));
@@ -281,6 +282,7 @@ TEST_F(WebDocumentTest, MissingFolderIsCreatedWithItsParentsAndLoggedWhenVerbose
 TEST_F(WebDocumentTest, FolderThatCannotBeCreatedStillRunsTheDownloadWhichFails)
 {
     Sandbox::writeFile(path(QStringLiteral("file")), "a file, not a folder");
+    writeinistring(QStringLiteral("DOC_URL"), web(QString()));
     downloaddocument(server.url(QStringLiteral("/a.jpg")), path(QStringLiteral("file/sub/a.jpg")));
     EXPECT_EQ(messages, QStringList{failureText(QStringLiteral("/a.jpg"))});
     EXPECT_EQ(cursorAtMessage, nullptr);
