@@ -1,6 +1,8 @@
 // The download window against libcurl on the same loopback server: 1,000 small files over
 // one kept-alive connection, and one 256 MiB file, in rounds that interleave the two
-// sides. The window runs on an X display (DISPLAY, or a private Xvfb) and offscreen, each
+// sides, over http and then over https (both clients on the same OpenSSL, verifying the
+// server's certificate against an authority made for the run; the TLS handshake of a new
+// connection is timed apart). The window runs on an X display (DISPLAY, or a private Xvfb) and offscreen, each
 // in a child process of this program. Each platform then traces single small files: the
 // window's download, the same HTTP client and file handling without the window, and
 // libcurl, with the X round trips the window's thread waited for.
@@ -21,6 +23,7 @@
 #include "bench/xwaits.h"
 #include "common/messages.h"
 #include "tests/support/httptestserver.h"
+#include "tests/support/testcertificates.h"
 #include "webdocs/HttpDownload.h"
 #include "webdocs/httpclient.h"
 
@@ -47,6 +50,7 @@ namespace {
 constexpr qint64 bigSize = qint64(256) << 20;
 constexpr int smallCount = 1000;
 constexpr int traceCount = 300;
+constexpr int handshakeCount = 100;
 
 void check(bool ok, const char* what)
 {
@@ -68,11 +72,20 @@ public:
     CurlSide() : curl_(curl_easy_init()) { check(curl_ != nullptr, "curl_easy_init"); }
     ~CurlSide() { curl_easy_cleanup(curl_); }
 
-    void fetch(const QString& url, const QString& file)
+    // The authorities for https: the file, as the window's client gets it beside the system's.
+    void trust(const QString& caFile)
+    {
+        caFile_ = QFile::encodeName(caFile);
+        curl_easy_setopt(curl_, CURLOPT_CAINFO, caFile_.constData());
+    }
+
+    // fresh: on a new connection, as the first file from a server.
+    void fetch(const QString& url, const QString& file, bool fresh = false)
     {
         FILE* out = std::fopen(QFile::encodeName(file).constData(), "wb");
         check(out != nullptr, "curl output file");
         const QByteArray address = url.toLatin1();
+        curl_easy_setopt(curl_, CURLOPT_FRESH_CONNECT, fresh ? 1L : 0L);
         curl_easy_setopt(curl_, CURLOPT_URL, address.constData());
         curl_easy_setopt(curl_, CURLOPT_WRITEDATA, out);
         curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &std::fwrite);
@@ -82,8 +95,18 @@ public:
         check(std::fclose(out) == 0 && result == CURLE_OK && status == 200, "curl download");
     }
 
+    // libcurl's own measure of the last transfer's TLS handshake, µs.
+    double handshakeMicros() const
+    {
+        curl_off_t connected = 0, secured = 0;
+        curl_easy_getinfo(curl_, CURLINFO_CONNECT_TIME_T, &connected);
+        curl_easy_getinfo(curl_, CURLINFO_APPCONNECT_TIME_T, &secured);
+        return double(secured - connected);
+    }
+
 private:
     CURL* curl_;
+    QByteArray caFile_;
 };
 
 // The window's own client and file handling (".part", rename) with no window at all.
@@ -138,40 +161,22 @@ void traceLine(const char* name, const Spread& micros)
     std::printf("            %-26s %8.0f %8.0f %8.0f\n", name, micros.at(0), micros.at(0.5), micros.at(1));
 }
 
-int runChild(int argc, char** argv, int rounds, int smallSize, const QString& parent)
+struct Sides {
+    Spread oursSmall, curlSmall, oursBig, curlBig;
+};
+
+// Interleaved rounds of the window against libcurl: the small files over one kept-alive
+// connection, then the big file; tag keeps each run's file names apart.
+Sides compareRounds(int rounds, HttpTestServer& server, const std::vector<QString>& urls, const QString& bigUrl,
+                    CurlSide& curl, const QString& dir, const char* tag)
 {
-    QApplication app(argc, argv);
-    setMessageHandler([](const MessageRequest& r) {
-        std::fprintf(stderr, "message: %s\n", qPrintable(r.text));
-        return MessageAnswer::Ok;
-    });
-    const QByteArray platform = QGuiApplication::platformName().toLatin1();
-
-    QTemporaryDir folder((parent.isEmpty() ? QDir::currentPath() : parent) + QStringLiteral("/")
-                         + QString::fromLatin1(platform) + QStringLiteral("-XXXXXX"));
-    check(folder.isValid(), "temporary folder");
-    folder.setAutoRemove(parent.isEmpty()); // else the parent removes it after both platforms
-    const QString dir = folder.path() + QStringLiteral("/");
-
-    HttpTestServer server;
-    const HttpAnswer big = HttpAnswer::withLength(200, "OK", QByteArray(bigSize, 'b'));
-    const HttpAnswer small = HttpAnswer::withLength(200, "OK", QByteArray(smallSize, 's'));
-    server.setHandler([&](const QByteArray& head) { return head.startsWith("GET /big") ? big : small; });
-
-    THttpDownloadForm form; // hidden, as start-up creates it
-    CurlSide curl;
-
-    std::vector<QString> urls;
-    for (int i = 0; i < smallCount; ++i)
-        urls.push_back(server.url(QStringLiteral("/small/%1.jpg").arg(i)));
-    const QString bigUrl = server.url(QStringLiteral("/big"));
-    const auto name = [&](const char* side, int i) { return dir + QLatin1String(side) + QString::number(i); };
     int round = 0;
     const auto roundName = [&](const char* side, int i) {
-        return dir + QStringLiteral("r%1-").arg(round) + QLatin1String(side) + QString::number(i);
+        return dir + QLatin1String(tag) + QStringLiteral("r%1-").arg(round) + QLatin1String(side) + QString::number(i);
     };
 
-    Spread oursSmall, curlSmall, oursBig, curlBig;
+    Sides sides;
+    auto& [oursSmall, curlSmall, oursBig, curlBig] = sides;
     for (round = 0; round < rounds; ++round) {
         // Both sides create new files in every round; the side that goes first alternates.
         QFile::remove(dir + QStringLiteral("big-curl.bin"));
@@ -215,10 +220,55 @@ int runChild(int argc, char** argv, int rounds, int smallSize, const QString& pa
     }
     QFile::remove(dir + QStringLiteral("big-curl.bin"));
     QFile::remove(dir + QStringLiteral("big.bin"));
-    const QByteArray smallName = QByteArray::number(smallCount) + " small files (" + QByteArray::number(smallSize)
-        + " bytes)";
-    report(platform.constData(), smallName.constData(), oursSmall, curlSmall, smallCount, "files");
-    report(platform.constData(), "256 MiB file", oursBig, curlBig, double(bigSize) / (1 << 20), "MiB");
+    return sides;
+
+}
+
+void reportSides(const char* platform, const char* scheme, int smallSize, const Sides& sides)
+{
+    const QByteArray smallName = QByteArray(scheme) + ": " + QByteArray::number(smallCount) + " small files ("
+        + QByteArray::number(smallSize) + " bytes)";
+    report(platform, smallName.constData(), sides.oursSmall, sides.curlSmall, smallCount, "files");
+    report(platform, (QByteArray(scheme) + ": 256 MiB file").constData(), sides.oursBig, sides.curlBig,
+           double(bigSize) / (1 << 20), "MiB");
+}
+
+int runChild(int argc, char** argv, int rounds, int smallSize, const QString& parent)
+{
+    QApplication app(argc, argv);
+    setMessageHandler([](const MessageRequest& r) {
+        std::fprintf(stderr, "message: %s\n", qPrintable(r.text));
+        return MessageAnswer::Ok;
+    });
+    const QByteArray platform = QGuiApplication::platformName().toLatin1();
+
+    QTemporaryDir folder((parent.isEmpty() ? QDir::currentPath() : parent) + QStringLiteral("/")
+                         + QString::fromLatin1(platform) + QStringLiteral("-XXXXXX"));
+    check(folder.isValid(), "temporary folder");
+    folder.setAutoRemove(parent.isEmpty()); // else the parent removes it after both platforms
+    const QString dir = folder.path() + QStringLiteral("/");
+
+    // The window's client reads PRISLISTE_CA_FILE when it first meets https.
+    TestCertificates certificates;
+    const QString caFile = dir + QStringLiteral("authority.pem");
+    check(certificates.writeAuthority(caFile), "authority file");
+    qputenv("PRISLISTE_CA_FILE", QFile::encodeName(caFile));
+
+    HttpTestServer server;
+    const HttpAnswer big = HttpAnswer::withLength(200, "OK", QByteArray(bigSize, 'b'));
+    const HttpAnswer small = HttpAnswer::withLength(200, "OK", QByteArray(smallSize, 's'));
+    server.setHandler([&](const QByteArray& head) { return head.startsWith("GET /big") ? big : small; });
+
+    THttpDownloadForm form; // hidden, as start-up creates it
+    CurlSide curl;
+    curl.trust(caFile);
+
+    std::vector<QString> urls;
+    for (int i = 0; i < smallCount; ++i)
+        urls.push_back(server.url(QStringLiteral("/small/%1.jpg").arg(i)));
+    const auto name = [&](const char* side, int i) { return dir + QLatin1String(side) + QString::number(i); };
+    const Sides plain = compareRounds(rounds, server, urls, server.url(QStringLiteral("/big")), curl, dir, "http-");
+    reportSides(platform.constData(), "http", smallSize, plain);
 
     // One small file at a time, the three ways in turn, into fresh names; and the floor
     // of any window shown and hidden per file: an empty tool window of the same size,
@@ -274,6 +324,45 @@ int runChild(int argc, char** argv, int rounds, int smallSize, const QString& pa
     std::printf("            ceiling of the small-file ratio with a window per file: %.2f"
                 " (libcurl %.0f µs per file, empty window %.0f µs)\n",
                 curlPerFile / (curlPerFile + floorFile.at(0.5)), curlPerFile, floorFile.at(0.5));
+    std::fflush(stdout);
+
+    // The same over TLS, from a server whose certificate the run's own authority signed.
+    HttpTestServer tls(certificates.serverContext(TestCertificates::Server::Good));
+    tls.setHandler([&](const QByteArray& head) { return head.startsWith("GET /big") ? big : small; });
+    std::vector<QString> secureUrls;
+    for (int i = 0; i < smallCount; ++i)
+        secureUrls.push_back(tls.url(QStringLiteral("/small/%1.jpg").arg(i)));
+    const Sides secure = compareRounds(rounds, tls, secureUrls, tls.url(QStringLiteral("/big")), curl, dir, "https-");
+    reportSides(platform.constData(), "https", smallSize, secure);
+    std::printf("            small-file ratio https %.2f against http %.2f\n",
+                secure.curlSmall.at(0.5) / secure.oursSmall.at(0.5), plain.curlSmall.at(0.5) / plain.oursSmall.at(0.5));
+
+    // A new connection's handshake: a small file on a new connection less one on the kept
+    // connection, both without the window; and libcurl's own measure of its handshake.
+    Spread oursHandshake, curlHandshake, curlOwnHandshake;
+    for (int i = 0; i < handshakeCount; ++i) {
+        const QString& url = secureUrls[std::size_t(i)];
+        form.client().disconnect();
+        QElapsedTimer timer;
+        timer.start();
+        fetchWithoutWindow(form.client(), url, name("hf", i));
+        const double fresh = double(timer.nsecsElapsed()) / 1e3;
+        timer.start();
+        fetchWithoutWindow(form.client(), url, name("hk", i));
+        oursHandshake.values.push_back(fresh - double(timer.nsecsElapsed()) / 1e3);
+        timer.start();
+        curl.fetch(url, name("cf", i), true);
+        const double curlFresh = double(timer.nsecsElapsed()) / 1e3;
+        curlOwnHandshake.values.push_back(curl.handshakeMicros());
+        timer.start();
+        curl.fetch(url, name("ck", i));
+        curlHandshake.values.push_back(curlFresh - double(timer.nsecsElapsed()) / 1e3);
+    }
+    std::printf("%-9s TLS handshake of a new connection, %d connections, µs min/median/max\n", platform.constData(),
+                handshakeCount);
+    traceLine("prisliste (new - kept)", oursHandshake);
+    traceLine("libcurl (new - kept)", curlHandshake);
+    traceLine("libcurl's own APPCONNECT", curlOwnHandshake);
     std::fflush(stdout);
     return 0;
 }

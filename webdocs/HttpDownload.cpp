@@ -18,6 +18,9 @@
 #include <QStyleFactory>
 #include <QTimer>
 
+#include <algorithm>
+#include <limits>
+
 #ifdef Q_OS_UNIX
 #include <sys/file.h>
 #endif
@@ -183,12 +186,17 @@ THttpDownloadForm::Outcome THttpDownloadForm::fetchInto(QFile& file, const QStri
     };
     progress.work = [this](std::int64_t received) { IdHTTP1Work(received); };
     progress.end = [this] { IdHTTP1WorkEnd(); };
+    // The window stays painted while the name look-up or the connection keeps it waiting.
+    progress.waiting = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
     IdHTTP1->policy = DownloadPolicy;
     try {
         IdHTTP1->get(DownloadURL, toFile, progress);
     } catch (const HttpRefusedError& refused) {
         WriteLog(refusedFetchLine(refused.url, refused.address));
         return Outcome::Refused;
+    } catch (const HttpCertificateError& e) {
+        WriteLog(QStringLiteral("FEIL: ") + e.message() + QStringLiteral(" (") + DownloadURL + QStringLiteral(")"));
+        return Outcome::Failed;
     } catch (const std::exception&) {
         return Outcome::Failed;
     }
@@ -214,14 +222,19 @@ void THttpDownloadForm::paintOnScreen()
 void THttpDownloadForm::IdHTTP1WorkBegin(std::int64_t expected)
 {
     DownLoadSize = expected;
-    ProgressBar1->setMaximum(static_cast<qint32>(expected));
+    // The bar counts in 32 bits: a body past 2 GiB is shown in units of 2, 4, ... bytes.
+    barShift_ = 0;
+    while ((expected >> barShift_) > std::numeric_limits<qint32>::max())
+        ++barShift_;
+    ProgressBar1->setMaximum(static_cast<qint32>(std::max<std::int64_t>(expected, 0) >> barShift_));
 }
 
 void THttpDownloadForm::IdHTTP1Work(std::int64_t received)
 {
     // The bar would repaint itself alone at once; it is painted with the percentage below.
     ProgressBar1->setUpdatesEnabled(false);
-    ProgressBar1->setValue(static_cast<qint32>(received));
+    ProgressBar1->setValue(static_cast<qint32>(std::min<std::int64_t>(
+        std::max<std::int64_t>(received, 0) >> barShift_, std::numeric_limits<qint32>::max())));
     ProgressBar1->setUpdatesEnabled(true);
     if (DownLoadSize > 0)
         LPercent->setText(QString::number(received * 100 / DownLoadSize) + u'%');

@@ -1,5 +1,5 @@
 #pragma once
-// The download window: fetches one URL into a local file over HTTP while a small tool
+// The download window: fetches one URL into a local file over HTTP or HTTPS while a small tool
 // window shows the progress. The file is received as target + ".part" and renamed only
 // after the whole body has arrived; a download that fails removes it.
 
@@ -71,6 +71,8 @@ private:
     void paintOnScreen();
     Outcome receive(const QString& partFile);
     Outcome fetchInto(QFile& file, const QString& partFile);
+
+    int barShift_ = 0; // the bar's values are byte counts shifted right by this
 
     CookieStore* cookieJar_;
     std::unique_ptr<HttpClient> IdHTTP1;

@@ -90,7 +90,7 @@ FetchPolicy FetchPolicy::fromSettings()
 
 FetchPolicy::Origin FetchPolicy::originOf(const HttpTarget& target)
 {
-    Origin origin{target.host, target.port};
+    Origin origin{target.secure, target.host, target.port};
     std::transform(origin.host.begin(), origin.host.end(), origin.host.begin(),
                    [](unsigned char c) { return char(std::tolower(c)); });
     return origin;
@@ -111,7 +111,14 @@ FetchPolicy::Route FetchPolicy::route(const HttpTarget& target) const
         return Route::Anywhere;
     if (std::find(trusted_.begin(), trusted_.end(), originOf(target)) != trusted_.end())
         return Route::Anywhere;
-    return target.port == "80" ? Route::PublicOnly : Route::Refused;
+    return target.port == (target.secure ? "443" : "80") ? Route::PublicOnly : Route::Refused;
+}
+
+FetchPolicy::Route FetchPolicy::redirectRoute(const HttpTarget& from, const HttpTarget& to) const
+{
+    if (to.secure && !from.secure && originOf(to).host == originOf(from).host && route(from) == Route::Anywhere)
+        return Route::Anywhere;
+    return route(to);
 }
 
 FetchPolicy::Route FetchPolicy::route(const QString& url) const

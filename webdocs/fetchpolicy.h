@@ -28,15 +28,21 @@ public:
     // settings store's current section.
     static FetchPolicy fromSettings();
 
-    // Trusts the host and port of a web folder address; anything but an http address adds nothing.
+    // Trusts the scheme, host and port of a web folder address; anything but an http or
+    // https address adds nothing.
     void trust(const QString& folderUrl);
 
     Route route(const HttpTarget& target) const;
-    // Refused for anything but a well-formed http address.
+    // Refused for anything but a well-formed http or https address.
     Route route(const QString& url) const;
+    // The route of a redirect. A web folder's server that moves a picture to https on its
+    // own host is followed there on any port, as it would be to the web folder itself;
+    // every other redirect takes the route of where it points.
+    Route redirectRoute(const HttpTarget& from, const HttpTarget& to) const;
 
 private:
     struct Origin {
+        bool secure = false;
         std::string host; // lower case
         std::string port;
         bool operator==(const Origin&) const = default;

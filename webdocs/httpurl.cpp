@@ -1,8 +1,21 @@
 #include "webdocs/httpurl.h"
 
+#include <QByteArray>
+#include <QUrl>
+
 #include <algorithm>
+#include <cstring>
 
 namespace {
+
+template <class Out>
+void appendEscape(Out& out, unsigned char b)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    out += '%';
+    out += hex[b >> 4];
+    out += hex[b & 15];
+}
 
 [[noreturn]] void fail(const QString& what)
 {
@@ -20,28 +33,43 @@ bool isHostCharacter(QChar c)
 // file's name (the local copy is named with it), so it goes to the server as "%23".
 std::string requestTarget(const QString& pathAndQuery)
 {
-    static const char hex[] = "0123456789ABCDEF";
     std::string out;
     for (unsigned char b : pathAndQuery.toUtf8()) {
-        if (b <= 0x20 || b >= 0x7f || b == '#') {
-            out += '%';
-            out += hex[b >> 4];
-            out += hex[b & 15];
-        } else {
+        if (b <= 0x20 || b >= 0x7f || b == '#')
+            appendEscape(out, b);
+        else
             out += char(b);
-        }
     }
     return out;
+}
+
+bool keptInFileName(unsigned char b)
+{
+    static const char kept[] = "/-._~!$&'()*+,;=:@";
+    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9')
+        || (b != 0 && std::strchr(kept, b) != nullptr);
+}
+
+// Host names outside ASCII are looked up, and sent, in their IDNA form.
+QString asciiHost(const QString& host)
+{
+    if (std::all_of(host.begin(), host.end(), [](QChar c) { return c.unicode() < 0x80; }))
+        return host;
+    return QString::fromLatin1(QUrl::toAce(host, QUrl::AceTransitionalProcessing));
 }
 
 } // namespace
 
 HttpTarget parseHttpUrl(const QString& url)
 {
-    static const QString scheme = QStringLiteral("http://");
-    if (!url.startsWith(scheme, Qt::CaseInsensitive))
-        fail(QStringLiteral("Only http is supported: ") + url);
-    const qsizetype authorityStart = scheme.size();
+    static const QString plain = QStringLiteral("http://");
+    static const QString secure = QStringLiteral("https://");
+    HttpTarget target;
+    target.secure = url.startsWith(secure, Qt::CaseInsensitive);
+    if (!target.secure && !url.startsWith(plain, Qt::CaseInsensitive))
+        fail(QStringLiteral("Only http and https are supported: ") + url);
+    const int defaultPort = target.secure ? 443 : 80;
+    const qsizetype authorityStart = target.secure ? secure.size() : plain.size();
     qsizetype authorityEnd = authorityStart;
     while (authorityEnd < url.size() && url[authorityEnd] != u'/' && url[authorityEnd] != u'?')
         ++authorityEnd;
@@ -64,19 +92,21 @@ HttpTarget parseHttpUrl(const QString& url)
     } else if (const qsizetype colon = authority.lastIndexOf(u':'); colon >= 0) {
         host = authority.left(colon);
         port = authority.mid(colon + 1);
+        host = asciiHost(host);
+    } else {
+        host = asciiHost(host);
     }
     if (host.isEmpty() || !std::all_of(host.begin(), host.end(), isHostCharacter))
         fail(QStringLiteral("Bad host in ") + url);
     bool portOk = true;
-    const int portNumber = port.isEmpty() ? 80 : port.toInt(&portOk);
+    const int portNumber = port.isEmpty() ? defaultPort : port.toInt(&portOk);
     if (!portOk || portNumber < 1 || portNumber > 65535)
         fail(QStringLiteral("Bad port in ") + url);
 
-    HttpTarget target;
     target.host = host.toStdString();
     target.port = std::to_string(portNumber);
     target.hostHeader = authority.startsWith(u'[') ? "[" + target.host + "]" : target.host;
-    if (portNumber != 80)
+    if (portNumber != defaultPort)
         target.hostHeader += ":" + target.port;
 
     QString pathAndQuery = url.mid(authorityEnd);
@@ -84,4 +114,22 @@ HttpTarget parseHttpUrl(const QString& url)
         pathAndQuery.prepend(u'/');
     target.path = requestTarget(pathAndQuery);
     return target;
+}
+
+QString fileNameInUrl(const QString& name)
+{
+    QString out;
+    for (unsigned char b : name.toUtf8()) {
+        if (keptInFileName(b))
+            out += QChar(b);
+        else
+            appendEscape(out, b);
+    }
+    return out;
+}
+
+QString redirectTarget(const QString& from, const QByteArray& location)
+{
+    const QUrl next = QUrl(from).resolved(QUrl::fromEncoded(location.trimmed()));
+    return next.toString(QUrl::FullyEncoded);
 }

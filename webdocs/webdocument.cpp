@@ -7,6 +7,7 @@
 #include "common/textfil.h"
 #include "webdocs/HttpDownload.h"
 #include "webdocs/fetchpolicy.h"
+#include "webdocs/httpurl.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,7 +26,7 @@ bool staysInFolder(const QString& name)
     return !segments.contains(QStringLiteral(".."));
 }
 
-// What the reference names on the local disk: a query ("?size=2") is for the server.
+// What a full address names on the local disk: its query ("?size=2") is for the server.
 QString withoutQuery(const QString& reference)
 {
     return reference.left(reference.indexOf(u'?'));
@@ -75,8 +76,9 @@ QString finddocument(const QString& reference, bool localonly)
         name = stripslashes(withoutQuery(reference));
         url = reference;
     } else {
-        name = withoutQuery(reference);
-        url = readinistring(QStringLiteral("DOC_URL")) + reference;
+        name = reference;
+        // A relative reference names a file: "?", "#", "%" and the rest are part of its name.
+        url = readinistring(QStringLiteral("DOC_URL")) + fileNameInUrl(reference);
     }
     local = readinistring(QStringLiteral("DOC_LOCAL")) + name;
     if (!localonly && mayFetchAs(name) && !fileExists(local) && readinibool(QStringLiteral("DOC_URL_ACTIVE")))

@@ -9,7 +9,7 @@
 // DOC_LOCAL and DOC_URL). Unless localonly, a missing file may first be fetched. The path
 // is returned whether or not the file exists afterwards. A reference whose name would
 // climb out of its folder ("..") or names an absolute local path is never fetched. The
-// local name leaves out a query ("?...") of the reference.
+// local name of a full address leaves out its query ("?...").
 QString finddocument(const QString& reference, bool localonly);
 
 // Creates the folder of localPath when it is missing, then downloads url into localPath

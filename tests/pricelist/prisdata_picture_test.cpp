@@ -7,6 +7,7 @@
 #include "pricelist/shopaddress.h"
 #include "tests/pricelist/detailfixture.h"
 #include "tests/support/httptestserver.h"
+#include "tests/support/testcertificates.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -162,6 +163,40 @@ TEST_F(DetailPicture, APictureMissingOnDiskIsFetchedOnceFromTheWebFolder)
     EXPECT_TRUE(server.requests()[0].startsWith("GET /blomster/liljer.jpg "));
     EXPECT_TRUE(server.requests()[1].startsWith("GET /blomster/roser.png "));
     EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(DetailPicture, PictureFromAnHttpsWebFolderOrOneMovedThereIsShown)
+{
+    TestCertificates certificates;
+    const QString authority = sandbox.root() + QStringLiteral("/authority.pem");
+    ASSERT_TRUE(certificates.writeAuthority(authority));
+    qputenv("PRISLISTE_CA_FILE", QFile::encodeName(authority));
+    HttpTestServer secure(certificates.serverContext(TestCertificates::Server::Good));
+    HttpTestServer plain;
+    const QByteArray jpeg = pictureBytes(liljer, Qt::blue, "JPEG");
+    secure.setHandler([&](const QByteArray& head) {
+        return head.startsWith("GET /blomster/liljer.jpg ") ? HttpAnswer::withLength(200, "OK", jpeg)
+                                                             : HttpAnswer::withLength(404, "Not Found", "");
+    });
+    plain.setHandler([&](const QByteArray& head) {
+        const QByteArray path = head.split(' ').value(1);
+        return HttpAnswer::withLength(301, "Moved Permanently", "", {"Location: " + secure.url(QString()).toUtf8() + path});
+    });
+    createWindows();
+    for (const QString& folder : {secure.url(QStringLiteral("/blomster/")), plain.url(QStringLiteral("/blomster/"))}) {
+        SCOPED_TRACE(folder.toStdString());
+        QDir(docs()).removeRecursively();
+        writeinistring(QStringLiteral("DOC_URL"), folder);
+        writeinibool(QStringLiteral("DOC_URL_ACTIVE"), true);
+        showDialog();
+        EXPECT_EQ(shownPicture(), liljer);
+        EXPECT_EQ(Sandbox::readFile(docs() + QStringLiteral("liljer.jpg")), jpeg);
+        dialog->hide();
+    }
+    EXPECT_EQ(plain.requests().size(), 1);
+    EXPECT_EQ(secure.requests().size(), 2);
+    EXPECT_TRUE(messages.empty());
+    qunsetenv("PRISLISTE_CA_FILE");
 }
 
 // Every keystroke in the out-price box changes the record and so reloads the picture: a

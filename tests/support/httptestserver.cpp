@@ -1,5 +1,8 @@
 #include "tests/support/httptestserver.h"
 
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -7,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <chrono>
 #include <stdexcept>
 
@@ -20,17 +24,32 @@ QByteArray headLines(const QByteArrayList& headers)
     return out;
 }
 
-bool sendAll(int fd, const char* data, qsizetype size)
-{
-    while (size > 0) {
-        const ssize_t n = ::send(fd, data, size_t(size), MSG_NOSIGNAL);
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= n;
+// One accepted connection, plain or TLS.
+struct Channel {
+    int fd;
+    SSL* ssl = nullptr;
+
+    ssize_t receive(char* buffer, std::size_t size)
+    {
+        if (!ssl)
+            return ::recv(fd, buffer, size, 0);
+        const int n = SSL_read(ssl, buffer, int(std::min<std::size_t>(size, 1 << 30)));
+        return n > 0 ? n : -1;
     }
-    return true;
-}
+
+    bool sendAll(const char* data, qsizetype size)
+    {
+        while (size > 0) {
+            const ssize_t n = ssl ? SSL_write(ssl, data, int(std::min<qsizetype>(size, 1 << 30)))
+                                  : ::send(fd, data, size_t(size), MSG_NOSIGNAL);
+            if (n <= 0)
+                return false;
+            data += n;
+            size -= n;
+        }
+        return true;
+    }
+};
 
 } // namespace
 
@@ -83,8 +102,10 @@ HttpAnswer& HttpAnswer::stallAfter(qsizetype bytes)
     return *this;
 }
 
-HttpTestServer::HttpTestServer(quint16 port)
+HttpTestServer::HttpTestServer(SSL_CTX* tls, quint16 port) : tls_(tls)
 {
+    if (tls_)
+        ::signal(SIGPIPE, SIG_IGN); // OpenSSL writes without MSG_NOSIGNAL to a client that may have gone
     listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listenFd_ < 0)
         throw std::runtime_error("socket");
@@ -122,9 +143,22 @@ HttpTestServer::~HttpTestServer()
 
 QString HttpTestServer::url(const QString& path) const
 {
-    if (port_ == 80)
-        return QStringLiteral("http://127.0.0.1") + path;
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(path);
+    const char* scheme = tls_ ? "https" : "http";
+    if (port_ == (tls_ ? 443 : 80))
+        return QStringLiteral("%1://127.0.0.1%2").arg(QString::fromLatin1(scheme), path);
+    return QStringLiteral("%1://127.0.0.1:%2%3").arg(scheme).arg(port_).arg(path);
+}
+
+QList<QByteArray> HttpTestServer::serverNames() const
+{
+    std::lock_guard lock(mutex_);
+    return serverNames_;
+}
+
+int HttpTestServer::failedHandshakes() const
+{
+    std::lock_guard lock(mutex_);
+    return failedHandshakes_;
 }
 
 void HttpTestServer::enqueue(const HttpAnswer& answer)
@@ -194,12 +228,28 @@ HttpAnswer HttpTestServer::nextAnswer(const QByteArray& head)
 
 void HttpTestServer::serve(int fd, int connection)
 {
+    Channel channel{fd};
+    bool open = true;
+    if (tls_) {
+        channel.ssl = SSL_new(tls_);
+        SSL_set_fd(channel.ssl, fd);
+        const bool accepted = SSL_accept(channel.ssl) == 1;
+        ERR_clear_error();
+        std::lock_guard lock(mutex_);
+        if (accepted) {
+            const char* name = SSL_get_servername(channel.ssl, TLSEXT_NAMETYPE_host_name);
+            serverNames_ << QByteArray(name ? name : "");
+        } else {
+            ++failedHandshakes_;
+            open = false;
+        }
+    }
     QByteArray pending;
     char buffer[16384];
-    for (bool open = true; open;) {
+    while (open) {
         qsizetype end;
         while ((end = pending.indexOf("\r\n\r\n")) < 0) {
-            const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+            const ssize_t n = channel.receive(buffer, sizeof buffer);
             if (n <= 0) {
                 open = false;
                 break;
@@ -220,18 +270,22 @@ void HttpTestServer::serve(int fd, int connection)
             if (piece.delayMs > 0)
                 std::this_thread::sleep_for(std::chrono::milliseconds(piece.delayMs));
             if (piece.stall) {
-                while (::recv(fd, buffer, sizeof buffer, 0) > 0) {
+                while (channel.receive(buffer, sizeof buffer) > 0) {
                 }
                 open = false;
                 break;
             }
-            if (!sendAll(fd, piece.bytes.constData(), piece.bytes.size())) {
+            if (!channel.sendAll(piece.bytes.constData(), piece.bytes.size())) {
                 open = false;
                 break;
             }
         }
         if (answer.closeAfter)
             break;
+    }
+    if (channel.ssl) {
+        SSL_shutdown(channel.ssl); // close_notify, so the end of the answer is not taken for a cut
+        SSL_free(channel.ssl);
     }
     std::lock_guard lock(mutex_);
     ::shutdown(fd, SHUT_WR); // the client reads the end of the answer, then end of stream

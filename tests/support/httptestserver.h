@@ -1,6 +1,7 @@
 #pragma once
 // A small HTTP/1.1 server on 127.0.0.1 for the download tests: it records every request
-// head byte for byte and plays scripted answers, piece by piece, on a thread of its own.
+// head byte for byte and plays scripted answers, piece by piece, on a thread of its own;
+// over TLS when it is given a server context.
 
 #include <QByteArray>
 #include <QByteArrayList>
@@ -13,6 +14,8 @@
 #include <mutex>
 #include <thread>
 #include <vector>
+
+typedef struct ssl_ctx_st SSL_CTX;
 
 struct HttpAnswer {
     struct Piece {
@@ -40,15 +43,20 @@ struct HttpAnswer {
 
 class HttpTestServer {
 public:
+    // tls (not owned, must outlive the server): every connection is TLS with that identity.
     // On a free port, or on the given one (std::runtime_error when it cannot be had).
-    explicit HttpTestServer(quint16 port = 0);
+    explicit HttpTestServer(SSL_CTX* tls = nullptr, quint16 port = 0);
     ~HttpTestServer();
     HttpTestServer(const HttpTestServer&) = delete;
     HttpTestServer& operator=(const HttpTestServer&) = delete;
 
     quint16 port() const { return port_; }
-    // "http://127.0.0.1:" + port + path (no port when it is 80)
+    // "http://127.0.0.1:" (or "https://") + port + path; no port when it is the scheme's own
     QString url(const QString& path) const;
+    // TLS handshakes that failed (the client refused the certificate, or spoke no TLS).
+    int failedHandshakes() const;
+    // The name each TLS client asked for (SNI), empty when it sent none.
+    QList<QByteArray> serverNames() const;
 
     // Answers in the order given, one per request, on whatever connection it comes.
     void enqueue(const HttpAnswer& answer);
@@ -67,6 +75,9 @@ private:
     void serve(int fd, int connection);
     HttpAnswer nextAnswer(const QByteArray& head);
 
+    SSL_CTX* tls_ = nullptr;
+    int failedHandshakes_ = 0;
+    QList<QByteArray> serverNames_;
     int listenFd_ = -1;
     quint16 port_ = 0;
     mutable std::mutex mutex_;

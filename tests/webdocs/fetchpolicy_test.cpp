@@ -218,7 +218,6 @@ TEST_F(FetchPolicyDownloadTest, WebFoldersAreFetchedAndTheLocalNameHasNoQuery)
     } cases[] = {
         {server.url(QStringLiteral("/blomster/a.jpg?size=2&v=/x/y")), docs() + QStringLiteral("a.jpg"),
          "doc:/blomster/a.jpg?size=2&v=/x/y"},
-        {QStringLiteral("b.jpg?v=3"), docs() + QStringLiteral("b.jpg"), "doc:/base/b.jpg?v=3"},
         {pairServer.url(QStringLiteral("/w/c.jpg?v=4")), path(QStringLiteral("four/c.jpg")), "pair:/w/c.jpg?v=4"},
         // Elsewhere on the pair's host, by another route than the pair's.
         {pairServer.url(QStringLiteral("/other/d.jpg")), docs() + QStringLiteral("d.jpg"), "pair:/other/d.jpg"},
@@ -237,13 +236,41 @@ TEST_F(FetchPolicyDownloadTest, WebFoldersAreFetchedAndTheLocalNameHasNoQuery)
     EXPECT_EQ(server.requests().size(), before);
 }
 
+TEST_F(FetchPolicyDownloadTest, RedirectFromTheWebFolderToALocalServiceIsNotFollowed)
+{
+    HttpTestServer admin;
+    const QString cases[] = {
+        admin.url(QStringLiteral("/admin/delete-all?confirm=yes")),
+        QStringLiteral("http://localhost:%1/base/a.jpg").arg(server.port()),
+        QStringLiteral("http://10.0.0.1:8080/a.jpg"),
+    };
+    for (const QString& location : cases) {
+        SCOPED_TRACE(location.toStdString());
+        server.enqueue(HttpAnswer::withLength(302, "Found", "", {"Location: " + location.toUtf8()}));
+        const qsizetype before = server.requests().size();
+
+        EXPECT_FALSE(QFile::exists(finddocument(QStringLiteral("a.jpg"), false)));
+        EXPECT_EQ(server.requests().size(), before + 1);
+        EXPECT_TRUE(logged(refusedFetchLine(location))) << newLines().join(u'\n').toStdString();
+        EXPECT_FALSE(form.isVisible());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+    EXPECT_EQ(admin.connectionCount(), 0);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(docsFiles().isEmpty()) << docsFiles().join(u' ').toStdString();
+
+    // Within the web folder's server a redirect is followed.
+    server.enqueue(HttpAnswer::withLength(302, "Found", "", {"Location: /base/moved/a.jpg"}));
+    EXPECT_EQ(Sandbox::readFile(finddocument(QStringLiteral("a.jpg"), false)), "doc:/base/moved/a.jpg");
+}
+
 // A service on this computer's port 80, which only root can listen on.
 class DefaultPortTest : public FetchPolicyDownloadTest {
 protected:
     void SetUp() override
     {
         try {
-            local = std::make_unique<HttpTestServer>(80);
+            local = std::make_unique<HttpTestServer>(nullptr, 80);
         } catch (const std::runtime_error&) {
             GTEST_SKIP() << "port 80 of 127.0.0.1 cannot be had here";
         }
@@ -277,6 +304,16 @@ TEST_F(DefaultPortTest, HostWithALocalAddressIsRefusedBeforeAnyConnection)
     EXPECT_EQ(local->connectionCount(), 0);
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_TRUE(docsFiles().isEmpty()) << docsFiles().join(u' ').toStdString();
+}
+
+TEST_F(DefaultPortTest, RedirectToALocalAddressOnTheDefaultPortIsNotFollowed)
+{
+    const QString location = local->url(QStringLiteral("/admin/delete-all"));
+    server.enqueue(HttpAnswer::withLength(301, "Moved", "", {"Location: " + location.toUtf8()}));
+    EXPECT_FALSE(QFile::exists(finddocument(QStringLiteral("a.jpg"), false)));
+    EXPECT_TRUE(logged(refusedFetchLine(location, QStringLiteral("127.0.0.1")))) << newLines().join(u'\n').toStdString();
+    EXPECT_EQ(local->connectionCount(), 0);
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(DefaultPortTest, KeptConnectionIsCheckedAgainBeforeItIsUsed)

@@ -218,6 +218,35 @@ TEST_F(WebDocumentTest, HashInAReferenceIsPartOfTheFileNameFetched)
     EXPECT_TRUE(messages.isEmpty());
 }
 
+TEST_F(WebDocumentTest, RelativeReferenceIsAFileNameAndAFullAddressIsSentAsWritten)
+{
+    apply({{"DOC_LOCAL", docs()}, {"DOC_URL", web(QStringLiteral("base/"))}, {"DOC_URL_ACTIVE", QStringLiteral("1")}});
+    struct Case {
+        QString reference;
+        QString expectedPath;
+        QByteArray expectedRequest;
+    } cases[] = {
+        {QStringLiteral("rose?.jpg"), docs() + QStringLiteral("rose?.jpg"), "/base/rose%3F.jpg"},
+        {QStringLiteral("50%.jpg"), docs() + QStringLiteral("50%.jpg"), "/base/50%25.jpg"},
+        {QStringLiteral("x%41.jpg"), docs() + QStringLiteral("x%41.jpg"), "/base/x%2541.jpg"},
+        {QStringLiteral("a b.jpg"), docs() + QStringLiteral("a b.jpg"), "/base/a%20b.jpg"},
+        {QString::fromUtf8("sølje.jpg"), docs() + QString::fromUtf8("sølje.jpg"), "/base/s%C3%B8lje.jpg"},
+        {QStringLiteral("sub/a+b(1)&c=d.jpg"), docs() + QStringLiteral("sub/a+b(1)&c=d.jpg"), "/base/sub/a+b(1)&c=d.jpg"},
+        // A full address may hold a query and escapes of its own; the local name has no query.
+        {web(QStringLiteral("pics/show?id=%41 b")), docs() + QStringLiteral("show"), "/pics/show?id=%41%20b"},
+    };
+    QDir().mkpath(docs() + QStringLiteral("sub"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reference.toStdString());
+        EXPECT_EQ(finddocument(c.reference, false), c.expectedPath);
+        ASSERT_FALSE(server.requests().isEmpty());
+        EXPECT_EQ(server.requests().last().split(' ').value(1), c.expectedRequest);
+        EXPECT_EQ(Sandbox::readFile(c.expectedPath), "doc:" + c.expectedRequest);
+    }
+    EXPECT_EQ(server.requests().size(), qsizetype(std::size(cases)));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
 TEST_F(WebDocumentTest, ReferenceThatWouldLeaveItsFolderIsNeverFetched)
 {
     apply({{"DOC_LOCAL", docs()}, {"DOC_URL", web(QStringLiteral("base/"))}, {"DOC_URL_ACTIVE", QStringLiteral("1")},

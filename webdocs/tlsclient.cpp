@@ -1,0 +1,144 @@
+#include "webdocs/tlsclient.h"
+
+#include "common/textfil.h"
+
+#include <QFile>
+#include <QtGlobal>
+
+#include <boost/asio/ip/address.hpp>
+
+// The system's headers first: wincrypt.h defines names that OpenSSL's headers then undo.
+#ifdef _WIN32
+#include <windows.h>
+#include <wincrypt.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include <openssl/err.h>
+#include <openssl/pem.h>
+#include <openssl/ssl.h>
+#include <openssl/x509v3.h>
+
+namespace ssl = boost::asio::ssl;
+
+namespace {
+
+constexpr qint64 maxCaFile = qint64(4) << 20; // a bundle of every public authority is 0.2 MiB
+
+#ifdef _WIN32
+void addSystemStore(X509_STORE* store)
+{
+    HCERTSTORE system = CertOpenSystemStoreW(0, L"ROOT");
+    if (!system)
+        return;
+    for (PCCERT_CONTEXT cert = nullptr; (cert = CertEnumCertificatesInStore(system, cert)) != nullptr;) {
+        const unsigned char* der = cert->pbCertEncoded;
+        if (X509* x = d2i_X509(nullptr, &der, long(cert->cbCertEncoded))) {
+            X509_STORE_add_cert(store, x);
+            X509_free(x);
+        }
+    }
+    CertCloseStore(system, 0);
+}
+
+QByteArray readCaFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > maxCaFile)
+        return {};
+    return file.read(maxCaFile);
+}
+#else
+// Only a regular file, read without waiting: a pipe or device named here must not hold the
+// download, nor a huge file its memory.
+QByteArray readCaFile(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    QByteArray bytes;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= maxCaFile) {
+        bytes.resize(qsizetype(info.st_size));
+        qsizetype got = 0;
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+            if (n <= 0)
+                break;
+            got += n;
+        }
+        bytes.truncate(got);
+    }
+    ::close(fd);
+    return bytes;
+}
+#endif
+
+// Every certificate in the PEM text; what is not one is skipped.
+int addAuthorities(X509_STORE* store, const QByteArray& pem)
+{
+    BIO* bio = BIO_new_mem_buf(pem.constData(), int(pem.size()));
+    if (!bio)
+        return 0;
+    int added = 0;
+    while (X509* cert = PEM_read_bio_X509(bio, nullptr, nullptr, nullptr)) {
+        added += X509_STORE_add_cert(store, cert) == 1;
+        X509_free(cert);
+    }
+    BIO_free(bio);
+    ERR_clear_error(); // the end of the text reads as an error
+    return added;
+}
+
+} // namespace
+
+std::unique_ptr<ssl::context> makeTlsContext()
+{
+    auto context = std::make_unique<ssl::context>(ssl::context::tls_client);
+    SSL_CTX* native = context->native_handle();
+    SSL_CTX_set_min_proto_version(native, TLS1_2_VERSION);
+    SSL_CTX_set_mode(native, SSL_MODE_AUTO_RETRY);
+    boost::system::error_code ignored;
+    context->set_default_verify_paths(ignored);
+#ifdef _WIN32
+    addSystemStore(SSL_CTX_get_cert_store(native));
+#endif
+    const QString extra = qEnvironmentVariable("PRISLISTE_CA_FILE");
+    if (!extra.isEmpty() && addAuthorities(SSL_CTX_get_cert_store(native), readCaFile(extra)) == 0)
+        WriteLog(QStringLiteral("ADVARSEL: Ingen sertifikater i PRISLISTE_CA_FILE (") + extra + QStringLiteral(")"));
+    context->set_verify_mode(ssl::verify_peer);
+    return context;
+}
+
+void prepareTlsSession(SSL* ssl, const HttpTarget& target)
+{
+    X509_VERIFY_PARAM* param = SSL_get0_param(ssl);
+    boost::system::error_code notAnAddress;
+    boost::asio::ip::make_address(target.host, notAnAddress);
+    if (notAnAddress) {
+        SSL_set_tlsext_host_name(ssl, target.host.c_str()); // never for an address (RFC 6066)
+        X509_VERIFY_PARAM_set_hostflags(param, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
+        X509_VERIFY_PARAM_set1_host(param, target.host.c_str(), target.host.size());
+    } else {
+        X509_VERIFY_PARAM_set1_ip_asc(param, target.host.c_str());
+    }
+}
+
+void failHandshake(SSL* ssl, const HttpTarget& target, const boost::system::error_code& ec)
+{
+    const long verdict = SSL_get_verify_result(ssl);
+    const QString host = QString::fromStdString(target.host);
+    if (verdict != X509_V_OK)
+        throw HttpCertificateError(QStringLiteral("Sertifikatet til ") + host + QStringLiteral(" godtas ikke: ")
+                                   + QString::fromLatin1(X509_verify_cert_error_string(verdict)));
+    throw HttpFetchError(QStringLiteral("TLS handshake with ") + host + QStringLiteral(" failed: ")
+                         + QString::fromStdString(ec.message()));
+}
+
+bool tlsHasBuffered(SSL* ssl)
+{
+    return SSL_pending(ssl) > 0 || BIO_ctrl_pending(SSL_get_rbio(ssl)) > 0;
+}
