@@ -320,7 +320,7 @@ int runChild(int argc, char** argv, int rounds, int smallSize, const QString& pa
     traceLine("empty window shown+hidden", floorFile);
     traceLine("its X replies waited for", floorWaits);
     // No window shown for every file can do better than libcurl plus the empty window.
-    const double curlPerFile = curlSmall.at(0.5) / smallCount * 1e6;
+    const double curlPerFile = plain.curlSmall.at(0.5) / smallCount * 1e6;
     std::printf("            ceiling of the small-file ratio with a window per file: %.2f"
                 " (libcurl %.0f µs per file, empty window %.0f µs)\n",
                 curlPerFile / (curlPerFile + floorFile.at(0.5)), curlPerFile, floorFile.at(0.5));

@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include <boost/asio/connect.hpp>
+#include <boost/asio/write.hpp>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/ssl/error.hpp>
 #include <boost/asio/ssl/stream.hpp>
@@ -171,7 +172,9 @@ struct Answer {
     bool keepAlive = false;
 };
 
-Request makeRequest(const HttpTarget& target, const QByteArray& cookieLine)
+// The request's bytes in one piece: over TLS each buffer written is a record of its own,
+// and a head written field by field costs a record and a send per field.
+std::string makeRequest(const HttpTarget& target, const QByteArray& cookieLine)
 {
     Request request{http::verb::get, target.path, 11};
     request.set(http::field::host, target.hostHeader);
@@ -180,7 +183,19 @@ Request makeRequest(const HttpTarget& target, const QByteArray& cookieLine)
     request.set(http::field::user_agent, "Mozilla/3.0 (compatible; Indy Library)");
     if (!cookieLine.isEmpty())
         request.set(http::field::cookie, beast::string_view(cookieLine.constData(), std::size_t(cookieLine.size())));
-    return request;
+    http::serializer<true, http::empty_body> serializer(request);
+    std::string bytes;
+    boost::system::error_code ec;
+    while (!serializer.is_done()) {
+        serializer.next(ec, [&](boost::system::error_code&, const auto& buffers) {
+            const std::size_t size = asio::buffer_size(buffers);
+            const std::size_t at = bytes.size();
+            bytes.resize(at + size);
+            asio::buffer_copy(asio::buffer(bytes.data() + at, size), buffers);
+            serializer.consume(size);
+        });
+    }
+    return bytes;
 }
 
 void takeCookies(CookieStore& store, const BodyParser::value_type& header, const QUrl& url)
@@ -196,7 +211,7 @@ struct Exchange {
     HttpClient& client;
     HttpClient::Connection& c;
     CookieStore& cookies;
-    const Request& request;
+    const std::string& request;
     const QUrl& cookieUrl;
     const Sink& sink;
     const HttpProgress& progress;
@@ -207,7 +222,7 @@ struct Exchange {
     Answer run(Wire& wire, bool mayBeStale)
     {
         boost::system::error_code ec;
-        http::write(wire, request, ec);
+        asio::write(wire, asio::buffer(request), ec);
         if (ec) {
             if (mayBeStale && isStaleError(ec))
                 return Answer{true};
@@ -351,7 +366,7 @@ std::string HttpClient::fetchOnce(const QString& url, const HttpTarget& target, 
                                   const Sink& sink, const HttpProgress& progress)
 {
     const QUrl cookieUrl(url);
-    const Request request = makeRequest(target, cookies_.cookieLine(cookieUrl));
+    const std::string request = makeRequest(target, cookies_.cookieLine(cookieUrl));
     if (!connection_)
         connection_ = std::make_unique<Connection>();
     Connection& c = *connection_;

@@ -92,10 +92,9 @@ HttpTarget parseHttpUrl(const QString& url)
     } else if (const qsizetype colon = authority.lastIndexOf(u':'); colon >= 0) {
         host = authority.left(colon);
         port = authority.mid(colon + 1);
-        host = asciiHost(host);
-    } else {
-        host = asciiHost(host);
     }
+    if (!authority.startsWith(u'['))
+        host = asciiHost(host);
     if (host.isEmpty() || !std::all_of(host.begin(), host.end(), isHostCharacter))
         fail(QStringLiteral("Bad host in ") + url);
     bool portOk = true;
@@ -131,5 +130,5 @@ QString fileNameInUrl(const QString& name)
 QString redirectTarget(const QString& from, const QByteArray& location)
 {
     const QUrl next = QUrl(from).resolved(QUrl::fromEncoded(location.trimmed()));
-    return next.toString(QUrl::FullyEncoded);
+    return next.toString(QUrl::FullyEncoded | QUrl::RemoveFragment); // a fragment never reaches the server
 }

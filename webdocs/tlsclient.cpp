@@ -1,8 +1,8 @@
 #include "webdocs/tlsclient.h"
 
+#include "common/fileops.h"
 #include "common/textfil.h"
 
-#include <QFile>
 #include <QtGlobal>
 
 #include <boost/asio/ip/address.hpp>
@@ -11,10 +11,6 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <wincrypt.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 #include <openssl/err.h>
@@ -43,39 +39,15 @@ void addSystemStore(X509_STORE* store)
     }
     CertCloseStore(system, 0);
 }
+#endif
 
+// A pipe or device named there must not hold the download, nor a huge file its memory.
 QByteArray readCaFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > maxCaFile)
-        return {};
-    return file.read(maxCaFile);
-}
-#else
-// Only a regular file, read without waiting: a pipe or device named here must not hold the
-// download, nor a huge file its memory.
-QByteArray readCaFile(const QString& path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return {};
     QByteArray bytes;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= maxCaFile) {
-        bytes.resize(qsizetype(info.st_size));
-        qsizetype got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
-            if (n <= 0)
-                break;
-            got += n;
-        }
-        bytes.truncate(got);
-    }
-    ::close(fd);
+    readWholeFile(path, bytes, maxCaFile);
     return bytes;
 }
-#endif
 
 // Every certificate in the PEM text; what is not one is skipped.
 int addAuthorities(X509_STORE* store, const QByteArray& pem)

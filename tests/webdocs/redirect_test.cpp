@@ -50,7 +50,7 @@ TEST_F(RedirectTest, RedirectsAreFollowedWithinTheirLimits)
          true, {"/a.jpg"}, {"/a.jpg"}, {}},
         {"302 relative", QStringLiteral("/dir/a.jpg"),
          [&] {
-             server.enqueue(redirect(302, QStringLiteral("b.jpg")));
+             server.enqueue(redirect(302, QStringLiteral("b.jpg#top"))); // the fragment stays here
              server.enqueue(HttpAnswer::withLength(200, "OK", picture));
          },
          true, {"/dir/a.jpg", "/dir/b.jpg"}, {}, {}},
