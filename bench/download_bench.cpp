@@ -16,7 +16,9 @@
 // deleted until both platforms are done: on ext4 without a journal, creating a file
 // within minutes of many deletions scans past every recently freed inode, which cost
 // either side more than the download itself. Dirty pages are written out before each
-// timed side, so neither pays for the other's writes.
+// timed side, so neither pays for the other's writes. Over https the window's client
+// loads the system's certificate store beside the run's authority once, inside its first
+// timed round; libcurl is given the authority's file alone (CURLOPT_CAINFO).
 
 #include "bench/platformchild.h"
 #include "bench/xdisplay.h"
