@@ -45,6 +45,9 @@ bool isMissing(int error);
 // pipe or device is refused with an error, never opened for long and never waited on.
 int openPlainFile(const Path& path, bool forWriting, Handle& handle);
 int fileSize(Handle handle, std::int64_t& size);
+// The bytes this user may still write on the file system that holds path (an existing
+// file or folder).
+int freeSpace(const Path& path, std::int64_t& bytes);
 // Reads up to size bytes at offset; done is less than size only at the end of the file.
 int readAt(Handle handle, std::int64_t offset, char* data, std::size_t size, std::size_t& done);
 // Writes all of data at offset.

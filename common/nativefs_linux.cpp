@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace nativefs {
@@ -128,6 +129,15 @@ int fileSize(Handle handle, std::int64_t& size)
     if (::fstat(static_cast<int>(handle), &st) != 0)
         return errno;
     size = st.st_size;
+    return 0;
+}
+
+int freeSpace(const Path& path, std::int64_t& bytes)
+{
+    struct statvfs fs {};
+    if (::statvfs(path.c_str(), &fs) != 0)
+        return errno;
+    bytes = std::int64_t(fs.f_bavail) * std::int64_t(fs.f_frsize);
     return 0;
 }
 

@@ -130,6 +130,20 @@ int fileSize(Handle handle, std::int64_t& size)
     return 0;
 }
 
+int freeSpace(const Path& path, std::int64_t& bytes)
+{
+    // The call takes a folder; a file's own folder holds it.
+    Path folder = path;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        folder = path.substr(0, path.find_last_of(L"\\/:") + 1);
+    ULARGE_INTEGER available{};
+    if (!GetDiskFreeSpaceExW(folder.empty() ? nullptr : folder.c_str(), &available, nullptr, nullptr))
+        return lastError();
+    bytes = static_cast<std::int64_t>(available.QuadPart);
+    return 0;
+}
+
 int readAt(Handle handle, std::int64_t offset, char* data, std::size_t size, std::size_t& done)
 {
     done = 0;

@@ -46,6 +46,12 @@ bool lockExclusively(QFile& file)
     return true;
 #endif
 }
+
+qint64 systemFreeSpace(const QString& path)
+{
+    std::int64_t bytes = 0;
+    return nativefs::freeSpace(nativePath(path), bytes) == 0 ? qint64(bytes) : -1;
+}
 } // namespace
 
 THttpDownloadForm::THttpDownloadForm(QWidget* parent)
@@ -54,6 +60,7 @@ THttpDownloadForm::THttpDownloadForm(QWidget* parent)
       cookieJar_(new CookieStore(this)),
       IdHTTP1(std::make_unique<HttpClient>(*cookieJar_))
 {
+    freeSpace = systemFreeSpace;
     setObjectName(QStringLiteral("HttpDownloadForm"));
     setWindowTitle(QStringLiteral("Laster ned ....."));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
@@ -119,9 +126,9 @@ void THttpDownloadForm::FormDblClick()
     const QString target = DownloadPath + DownloadFile;
     const QString partFile = target + QStringLiteral(".part");
 
-    if (!receive(partFile)) {
+    if (const Outcome outcome = receive(partFile); outcome != Outcome::Received) {
         QApplication::restoreOverrideCursor();
-        {
+        if (outcome == Outcome::Failed) {
             NormalCursor normal; // also when a caller holds a busy cursor of its own
             showFeil(QStringLiteral("Feil i nedlasting av: ") + DownloadURL);
         }
@@ -137,41 +144,63 @@ void THttpDownloadForm::FormDblClick()
     hide(); // also when the answer had no body and so no end-of-body event
 }
 
-bool THttpDownloadForm::receive(const QString& partFile)
+THttpDownloadForm::Outcome THttpDownloadForm::receive(const QString& partFile)
 {
     // Made by the download itself: a link, pipe or second name planted under the ".part"
     // name is removed, never written through.
     int descriptor = -1;
     if (nativefs::openOwnFile(nativePath(partFile), descriptor) != 0)
-        return false;
+        return Outcome::Failed;
     QFile file;
     if (!file.open(descriptor, QIODevice::ReadWrite | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)
         || !lockExclusively(file))
-        return false;
+        return Outcome::Failed; // another downloader's file: it stays
+    const Outcome outcome = fetchInto(file, partFile);
+    file.close();
+    if (outcome != Outcome::Received)
+        nativefs::removeFile(nativePath(partFile)); // a half file would only fill the folder
+    return outcome;
+}
+
+THttpDownloadForm::Outcome THttpDownloadForm::fetchInto(QFile& file, const QString& partFile)
+{
     // Emptied only after the lock, and only when needed: on ext4 a truncated file is
     // written out at close, which costs more than the whole download of a small picture.
     if (file.size() > 0 && !file.resize(0))
-        return false;
+        return Outcome::Failed;
+    const qint64 free = freeSpace ? freeSpace(partFile) : -1;
+    const qint64 allowed = free < 0 ? maxDownloadSize : std::min(maxDownloadSize, std::max<qint64>(free - freeSpaceMargin, 0));
+    qint64 written = 0;
     const auto toFile = [&](const char* data, std::size_t size) {
+        if (qint64(size) > allowed - written)
+            throw HttpFetchError(QStringLiteral("The answer is larger than the room for it"));
         if (file.write(data, qint64(size)) != qint64(size))
             throw HttpFetchError(QStringLiteral("Cannot write ") + partFile);
+        written += qint64(size);
     };
     HttpProgress progress;
-    progress.begin = [this](std::int64_t expected) { IdHTTP1WorkBegin(expected); };
+    progress.begin = [this, allowed](std::int64_t expected) {
+        if (expected > allowed)
+            throw HttpFetchError(QStringLiteral("The answer announces more than the room for it"));
+        IdHTTP1WorkBegin(expected);
+    };
     progress.work = [this](std::int64_t received) { IdHTTP1Work(received); };
     progress.end = [this] { IdHTTP1WorkEnd(); };
     // The window stays painted while the name look-up or the connection keeps it waiting.
     progress.waiting = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+    IdHTTP1->policy = DownloadPolicy;
     try {
         IdHTTP1->get(DownloadURL, toFile, progress);
+    } catch (const HttpRefusedError& refused) {
+        WriteLog(refusedFetchLine(refused.url, refused.address));
+        return Outcome::Refused;
     } catch (const HttpCertificateError& e) {
         WriteLog(QStringLiteral("FEIL: ") + e.message() + QStringLiteral(" (") + DownloadURL + QStringLiteral(")"));
-        return false;
+        return Outcome::Failed;
     } catch (const std::exception&) {
-        return false; // the file closes with the QFile, keeping what it received
+        return Outcome::Failed;
     }
-    file.close();
-    return true;
+    return Outcome::Received;
 }
 
 // A window is painted only once the window system has put it on the screen, and on X that
@@ -230,7 +259,13 @@ void THttpDownloadForm::mouseDoubleClickEvent(QMouseEvent* event)
 
 bool downloadtofile(const QString& targetFile, const QString& url)
 {
+    return downloadtofile(targetFile, url, FetchPolicy::unrestricted());
+}
+
+bool downloadtofile(const QString& targetFile, const QString& url, const FetchPolicy& policy)
+{
     THttpDownloadForm& form = THttpDownloadForm::instance();
+    form.DownloadPolicy = policy;
     form.DownloadFile = targetFile;
     form.DownloadURL = QString(url).replace(u' ', QStringLiteral("%20"));
     form.FormDblClick();

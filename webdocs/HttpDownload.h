@@ -1,14 +1,18 @@
 #pragma once
 // The download window: fetches one URL into a local file over HTTP or HTTPS while a small tool
 // window shows the progress. The file is received as target + ".part" and renamed only
-// after the whole body has arrived.
+// after the whole body has arrived; a download that fails removes it.
+
+#include "webdocs/fetchpolicy.h"
 
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class CookieStore;
 class HttpClient;
+class QFile;
 class QLabel;
 class QProgressBar;
 
@@ -28,6 +32,9 @@ public:
     QString DownloadPath;       // put in front of DownloadFile; empty unless a caller sets it
     qint64 DownLoadSize = 0;    // Content-Length of the body being received, 0 when unknown
     bool DownLoadResult = false;
+    // Where the download may connect. A URL or address it refuses is not fetched: the
+    // routine logs a warning instead of showing the failure box.
+    FetchPolicy DownloadPolicy = FetchPolicy::unrestricted();
 
     QProgressBar* ProgressBar1;
     QLabel* LPercent;
@@ -45,6 +52,14 @@ public:
     // The longest wait for the window system to put the shown window on the screen.
     int exposeWait = 200; // milliseconds
 
+    // The largest file a download writes, and the room it leaves free on the target's
+    // file system: an answer announcing more is refused before its body is read, one
+    // without a length is stopped when it passes either.
+    qint64 maxDownloadSize = qint64(2) << 30;
+    qint64 freeSpaceMargin = qint64(64) << 20;
+    // The bytes free on the file system holding an existing path; negative when unknown.
+    std::function<qint64(const QString& path)> freeSpace;
+
     CookieStore& cookies() { return *cookieJar_; }
     HttpClient& client() { return *IdHTTP1; }
 
@@ -52,8 +67,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    enum class Outcome { Received, Failed, Refused };
     void paintOnScreen();
-    bool receive(const QString& partFile);
+    Outcome receive(const QString& partFile);
+    Outcome fetchInto(QFile& file, const QString& partFile);
 
     int barShift_ = 0; // the bar's values are byte counts shifted right by this
 
@@ -62,5 +79,7 @@ private:
 };
 
 // Stores the target and the URL (every space as "%20", nothing else escaped) in the
-// process-wide window, runs its download routine and returns DownLoadResult.
+// process-wide window, runs its download routine and returns DownLoadResult. Without a
+// policy the URL is fetched wherever it points: the caller has checked it.
 bool downloadtofile(const QString& targetFile, const QString& url);
+bool downloadtofile(const QString& targetFile, const QString& url, const FetchPolicy& policy);

@@ -26,6 +26,7 @@ struct BodyPieces {
     std::size_t bufferSize;
     std::size_t pieceSize;
     std::chrono::milliseconds interval;
+    std::uint64_t limit; // read no more of the body than this
     std::int64_t received = 0;
     std::size_t filled = 0;  // in the buffer, not yet handed to the sink
     std::size_t inPiece = 0; // since the last progress event
@@ -34,8 +35,13 @@ struct BodyPieces {
 
     // Where the next bytes go and how many fit there and in the piece.
     char* tail() const { return buffer + filled; }
-    std::size_t room() const { return std::min(bufferSize - filled, pieceSize - inPiece); }
+    std::size_t room() const
+    {
+        return std::size_t(std::min<std::uint64_t>(std::min(bufferSize - filled, pieceSize - inPiece),
+                                                   limit - std::uint64_t(received)));
+    }
     bool pieceFull() const { return inPiece >= pieceSize; }
+    bool full() const { return std::uint64_t(received) >= limit; }
 
     void took(std::size_t n)
     {
@@ -60,7 +66,7 @@ struct BodyPieces {
     }
     [[noreturn]] void brokeOff(const boost::system::error_code& ec)
     {
-        hand(); // the ".part" file keeps what came
+        hand(); // the sink gets what came before the break
         throw HttpFetchError(QStringLiteral("The answer broke off: ") + QString::fromStdString(ec.message()));
     }
 };
@@ -70,12 +76,14 @@ struct BodyPieces {
 // whatever the size of the buffer. moreComing(pieceEnds) says whether more of the answer is
 // here or comes before then.
 
+// Each returns whether the whole body was read: false when it stopped at out's limit.
+
 // A body of known length goes straight from the wire into the buffer.
 template <class Wire, class MoreComing>
-void readCountedBody(Wire& wire, boost::beast::flat_buffer& buffer, std::uint64_t remaining, BodyPieces& out,
+bool readCountedBody(Wire& wire, boost::beast::flat_buffer& buffer, std::uint64_t remaining, BodyPieces& out,
                      MoreComing moreComing)
 {
-    while (remaining > 0) {
+    while (remaining > 0 && !out.full()) {
         const auto pieceEnds = out.nextEnd();
         do {
             const auto room = std::size_t(std::min<std::uint64_t>(out.room(), remaining));
@@ -91,17 +99,18 @@ void readCountedBody(Wire& wire, boost::beast::flat_buffer& buffer, std::uint64_
             }
             remaining -= n;
             out.took(n);
-        } while (remaining > 0 && !out.pieceFull() && moreComing(pieceEnds));
+        } while (remaining > 0 && !out.pieceFull() && !out.full() && moreComing(pieceEnds));
         out.endPiece();
     }
+    return remaining == 0;
 }
 
 // Chunked bodies and bodies ended by the closing connection go through the parser.
 template <class Wire, class MoreComing>
-void readParsedBody(Wire& wire, boost::beast::flat_buffer& buffer, BodyParser& parser, BodyPieces& out,
+bool readParsedBody(Wire& wire, boost::beast::flat_buffer& buffer, BodyParser& parser, BodyPieces& out,
                     MoreComing moreComing)
 {
-    while (!parser.is_done()) {
+    while (!parser.is_done() && !out.full()) {
         const auto pieceEnds = out.nextEnd();
         do {
             auto& body = parser.get().body();
@@ -115,7 +124,8 @@ void readParsedBody(Wire& wire, boost::beast::flat_buffer& buffer, BodyParser& p
             out.took(room - parser.get().body().size);
             if (ec)
                 out.brokeOff(ec);
-        } while (!parser.is_done() && !out.pieceFull() && moreComing(pieceEnds));
+        } while (!parser.is_done() && !out.pieceFull() && !out.full() && moreComing(pieceEnds));
         out.endPiece();
     }
+    return parser.is_done();
 }

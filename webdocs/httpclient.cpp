@@ -5,6 +5,7 @@
 #include "webdocs/stallguard.h"
 #include "webdocs/tlsclient.h"
 
+#include <QHostAddress>
 #include <QStringList>
 #include <QUrl>
 
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -52,12 +54,33 @@ bool isRedirect(unsigned status)
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
+QHostAddress toQHostAddress(const asio::ip::address& address)
+{
+    if (address.is_v4())
+        return QHostAddress(address.to_v4().to_uint());
+    const auto bytes = address.to_v6().to_bytes();
+    Q_IPV6ADDR raw;
+    std::memcpy(raw.c, bytes.data(), bytes.size());
+    return QHostAddress(raw);
+}
+
+// On the route for hosts other than the web folders' only a public address may be used.
+void checkAddress(FetchPolicy::Route route, const asio::ip::address& address, const QString& url)
+{
+    if (route != FetchPolicy::Route::PublicOnly)
+        return;
+    const QHostAddress qt = toQHostAddress(address);
+    if (!isPublicAddress(qt))
+        throw HttpRefusedError(url, qt.toString());
+}
+
 } // namespace
 
 struct HttpClient::Connection {
     asio::io_context io;
     tcp::socket socket{io};
-    StallGuardedSocket plain{&socket, std::chrono::seconds(60)};
+    LowestRate rate;
+    StallGuardedSocket plain{&socket, std::chrono::seconds(60), &rate};
     std::unique_ptr<ssl::context> tlsContext; // made at the first https address
     std::optional<ssl::stream<StallGuardedSocket>> tls;
     beast::flat_buffer buffer;
@@ -111,6 +134,18 @@ struct HttpClient::Connection {
             return true;
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(pieceEnds - now);
         return stallguard::waitReadable(socket.native_handle(), int(left.count()));
+    }
+
+    // The address of the open connection, checked before each request that goes out on it.
+    void checkPeer(FetchPolicy::Route route, const QString& url)
+    {
+        if (route != FetchPolicy::Route::PublicOnly)
+            return;
+        boost::system::error_code ec;
+        const tcp::endpoint peer = socket.remote_endpoint(ec);
+        if (ec)
+            fail(QStringLiteral("Cannot tell the server's address"), ec);
+        checkAddress(route, peer.address(), url);
     }
 
     void close()
@@ -195,6 +230,7 @@ struct Exchange {
         }
 
         std::optional<BodyParser> parser;
+        int interim = 0;
         for (bool first = true;; first = false) {
             parser.emplace();
             parser->body_limit(std::numeric_limits<std::uint64_t>::max());
@@ -211,6 +247,8 @@ struct Exchange {
                 break;
             if (status != 100)
                 fail(QStringLiteral("Unexpected interim answer %1").arg(status));
+            if (++interim > HttpClient::maxInterimAnswers)
+                fail(QStringLiteral("More than %1 interim answers").arg(HttpClient::maxInterimAnswers));
         }
 
         Answer answer;
@@ -222,23 +260,25 @@ struct Exchange {
         const bool success = answer.status / 100 == 2;
         // A redirect's body is no part of the download: no progress, nothing written.
         const HttpProgress* shown = answer.location.empty() ? &progress : nullptr;
+        bool whole = true;
         if (!parser->is_done()) {
             const auto length = parser->content_length();
             if (shown && shown->begin)
                 shown->begin(length ? std::int64_t(*length) : 0);
             const std::size_t size = length ? std::size_t(std::min<std::uint64_t>(*length, client.writeSize))
                                             : client.writeSize;
+            const std::uint64_t limit = success ? std::numeric_limits<std::uint64_t>::max() : client.maxDroppedBody;
             BodyPieces out{success ? &sink : nullptr, shown, c.bodyBuffer(size), size, client.pieceSize,
-                           client.pieceInterval};
+                           client.pieceInterval, limit};
             const auto moreComing = [this](auto pieceEnds) { return c.moreComing(pieceEnds); };
             if (length && !parser->chunked())
-                readCountedBody(wire, c.buffer, *length, out, moreComing);
+                whole = readCountedBody(wire, c.buffer, *length, out, moreComing);
             else
-                readParsedBody(wire, c.buffer, *parser, out, moreComing);
+                whole = readParsedBody(wire, c.buffer, *parser, out, moreComing);
             if (shown && shown->end)
                 shown->end();
         }
-        answer.keepAlive = head.version() == 11 && parser->keep_alive() && c.buffer.size() == 0;
+        answer.keepAlive = whole && head.version() == 11 && parser->keep_alive() && c.buffer.size() == 0;
         return answer;
     }
 };
@@ -261,8 +301,10 @@ bool HttpClient::connected() const
 }
 
 // The one place a connection is made: look-up, connect and, for https, the handshake,
-// each within the stall limit.
-void HttpClient::open(Connection& c, const HttpTarget& target, const HttpProgress& progress)
+// each within the stall limit. A host with any address that the route does not allow is
+// refused before a connection is tried.
+void HttpClient::open(Connection& c, const HttpTarget& target, const HttpProgress& progress, FetchPolicy::Route route,
+                      const QString& url)
 {
     c.close();
     const auto port = static_cast<unsigned short>(std::stoi(target.port));
@@ -280,6 +322,8 @@ void HttpClient::open(Connection& c, const HttpTarget& target, const HttpProgres
         if (endpoints.empty())
             fail(QStringLiteral("No address for ") + QString::fromStdString(target.host));
     }
+    for (const tcp::endpoint& endpoint : endpoints)
+        checkAddress(route, endpoint.address(), url);
 
     ec = asio::error::would_block;
     asio::async_connect(c.socket, endpoints, [&ec](const boost::system::error_code& result, const tcp::endpoint&) {
@@ -302,11 +346,12 @@ void HttpClient::open(Connection& c, const HttpTarget& target, const HttpProgres
     if (ec)
         fail(QStringLiteral("Cannot connect to ") + QString::fromStdString(target.hostHeader), ec);
     c.socket.set_option(tcp::no_delay(true), ec);
+    c.rate.start(lowestRateBytes, lowestRatePeriod, std::chrono::steady_clock::now()); // the handshake counts
 
     if (target.secure) {
         if (!c.tlsContext)
             c.tlsContext = makeTlsContext();
-        c.tls.emplace(StallGuardedSocket{&c.socket, stallLimit}, *c.tlsContext);
+        c.tls.emplace(StallGuardedSocket{&c.socket, stallLimit, &c.rate}, *c.tlsContext);
         prepareTlsSession(c.tls->native_handle(), target);
         c.tls->handshake(ssl::stream_base::client, ec);
         if (ec)
@@ -317,8 +362,8 @@ void HttpClient::open(Connection& c, const HttpTarget& target, const HttpProgres
     c.port = target.port;
 }
 
-std::string HttpClient::fetchOnce(const QString& url, const HttpTarget& target, const Sink& sink,
-                                  const HttpProgress& progress)
+std::string HttpClient::fetchOnce(const QString& url, const HttpTarget& target, FetchPolicy::Route route,
+                                  const Sink& sink, const HttpProgress& progress)
 {
     const QUrl cookieUrl(url);
     const std::string request = makeRequest(target, cookies_.cookieLine(cookieUrl));
@@ -334,11 +379,15 @@ std::string HttpClient::fetchOnce(const QString& url, const HttpTarget& target, 
     Answer answer;
     try {
         const bool reused = c.serves(target);
-        if (!reused)
-            open(c, target, progress);
+        if (reused)
+            c.rate.start(lowestRateBytes, lowestRatePeriod, std::chrono::steady_clock::now());
+        else
+            open(c, target, progress, route, url);
+        c.checkPeer(route, url);
         answer = round(reused);
         if (answer.stale) {
-            open(c, target, progress);
+            open(c, target, progress, route, url);
+            c.checkPeer(route, url);
             answer = round(false);
         }
     } catch (...) {
@@ -358,9 +407,13 @@ void HttpClient::get(const QString& url, const Sink& sink, const HttpProgress& p
 {
     QString current = url;
     QStringList visited{redirectTarget(url, {})};
+    std::optional<HttpTarget> from; // the answer that redirected here
     for (int redirects = 0;; ++redirects) {
         const HttpTarget target = parseHttpUrl(current);
-        const std::string location = fetchOnce(current, target, sink, progress);
+        const FetchPolicy::Route route = from ? policy.redirectRoute(*from, target) : policy.route(target);
+        if (route == FetchPolicy::Route::Refused)
+            throw HttpRefusedError(current, QString());
+        const std::string location = fetchOnce(current, target, route, sink, progress);
         if (location.empty())
             return;
         if (redirects == maxRedirects)
@@ -372,5 +425,6 @@ void HttpClient::get(const QString& url, const Sink& sink, const HttpProgress& p
             fail(QStringLiteral("Redirect loop at ") + next);
         visited << next;
         current = next;
+        from = target;
     }
 }

@@ -13,6 +13,18 @@ public:
     explicit HttpFetchError(const QString& message) : Error(message) {}
 };
 
+// A URL, or an address its host has, that the fetch policy does not allow: nothing was
+// sent there. address is empty when the URL itself was refused.
+class HttpRefusedError : public HttpFetchError {
+public:
+    HttpRefusedError(const QString& url, const QString& address)
+        : HttpFetchError(QStringLiteral("Not fetched: ") + url), url(url), address(address)
+    {
+    }
+    QString url;
+    QString address;
+};
+
 // A server whose certificate does not verify; the message says why, for the log.
 class HttpCertificateError : public HttpFetchError {
 public:

@@ -1,7 +1,10 @@
 #pragma once
 // The socket as the HTTP client's synchronous reads and writes use it, for plain http and
-// under TLS alike: each wait for the server ends with timed_out after the limit, so a
-// server that stops sending cannot hold the window for ever.
+// under TLS alike: each wait for the server ends with timed_out after the limit, or
+// sooner when the server falls below its lowest rate, so a server that stops sending, or
+// drips, cannot hold the window for ever.
+
+#include "webdocs/lowestrate.h"
 
 #include <boost/asio/error.hpp>
 #include <boost/asio/ip/tcp.hpp>
@@ -44,6 +47,7 @@ struct StallGuardedSocket {
 
     tcp::socket* socket;
     std::chrono::milliseconds limit;
+    LowestRate* rate = nullptr; // not owned; counts what is read
 
     lowest_layer_type& lowest_layer() { return socket->lowest_layer(); }
     const lowest_layer_type& lowest_layer() const { return socket->lowest_layer(); }
@@ -52,7 +56,9 @@ struct StallGuardedSocket {
     // Whether the socket is ready for events before the limit; ec says why not.
     bool ready(short events, boost::system::error_code& ec)
     {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
+        auto deadline = std::chrono::steady_clock::now() + limit;
+        if (rate)
+            deadline = std::min(deadline, rate->deadline());
         for (;;) {
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
             const int n = stallguard::pollOnce(socket->native_handle(), events,
@@ -74,7 +80,10 @@ struct StallGuardedSocket {
     template <class MutableBuffers>
     std::size_t read_some(const MutableBuffers& buffers, boost::system::error_code& ec)
     {
-        return ready(POLLIN, ec) ? socket->read_some(buffers, ec) : 0;
+        const std::size_t n = ready(POLLIN, ec) ? socket->read_some(buffers, ec) : 0;
+        if (rate)
+            rate->took(n, std::chrono::steady_clock::now());
+        return n;
     }
     template <class ConstBuffers>
     std::size_t write_some(const ConstBuffers& buffers, boost::system::error_code& ec)

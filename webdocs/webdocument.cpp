@@ -6,6 +6,7 @@
 #include "common/platform.h"
 #include "common/textfil.h"
 #include "webdocs/HttpDownload.h"
+#include "webdocs/fetchpolicy.h"
 #include "webdocs/httpurl.h"
 
 #include <QDir>
@@ -23,6 +24,19 @@ bool staysInFolder(const QString& name)
         return false; // a drive ("C:x") or a stream name
     const QStringList segments = QString(name).replace(u'\\', u'/').split(u'/');
     return !segments.contains(QStringLiteral(".."));
+}
+
+// What a full address names on the local disk: its query ("?size=2") is for the server.
+QString withoutQuery(const QString& reference)
+{
+    return reference.left(reference.indexOf(u'?'));
+}
+
+// A name that is empty (a reference that ends in its folder) would make the folder
+// itself the target.
+bool mayFetchAs(const QString& name)
+{
+    return !name.isEmpty() && staysInFolder(name);
 }
 
 bool fileExists(const QString& path)
@@ -47,10 +61,10 @@ QString finddocument(const QString& reference, bool localonly)
         const QString webFolder = readinistring(QStringLiteral("DOC_URL_TRANSELATE_0_%1").arg(n));
         if (webFolder.isEmpty() || !reference.startsWith(webFolder))
             continue;
-        const QString remainder = reference.mid(webFolder.size());
+        const QString remainder = withoutQuery(reference.mid(webFolder.size()));
         QString local = readinistring(QStringLiteral("DOC_URL_TRANSELATE_1_%1").arg(n)) + remainder;
         local.replace(u'/', Platform::separator());
-        if (!localonly && staysInFolder(remainder) && !fileExists(local))
+        if (!localonly && mayFetchAs(remainder) && !fileExists(local))
             downloaddocument(reference, local);
         return local;
     }
@@ -59,22 +73,26 @@ QString finddocument(const QString& reference, bool localonly)
     QString url;
     QString name;
     if (reference.contains(QStringLiteral("://"))) {
-        name = stripslashes(reference);
-        local = readinistring(QStringLiteral("DOC_LOCAL")) + name;
+        name = stripslashes(withoutQuery(reference));
         url = reference;
     } else {
         name = reference;
-        local = readinistring(QStringLiteral("DOC_LOCAL")) + reference;
         // A relative reference names a file: "?", "#", "%" and the rest are part of its name.
         url = readinistring(QStringLiteral("DOC_URL")) + fileNameInUrl(reference);
     }
-    if (!localonly && staysInFolder(name) && !fileExists(local) && readinibool(QStringLiteral("DOC_URL_ACTIVE")))
+    local = readinistring(QStringLiteral("DOC_LOCAL")) + name;
+    if (!localonly && mayFetchAs(name) && !fileExists(local) && readinibool(QStringLiteral("DOC_URL_ACTIVE")))
         downloaddocument(url, local);
     return local;
 }
 
 void downloaddocument(const QString& url, const QString& localPath)
 {
+    const FetchPolicy policy = FetchPolicy::fromSettings();
+    if (policy.route(url) == FetchPolicy::Route::Refused) {
+        WriteLog(refusedFetchLine(url));
+        return;
+    }
     BusyCursor busy;
     const QString folder = folderOf(localPath);
     if (!folder.isEmpty() && !QFileInfo(folder).isDir()) {
@@ -82,5 +100,5 @@ void downloaddocument(const QString& url, const QString& localPath)
         if (verboseLogging())
             WriteLog(QStringLiteral("Oppretter mappen :") + folder + QStringLiteral(" (webdocument.downloaddocument)"));
     }
-    downloadtofile(localPath, url);
+    downloadtofile(localPath, url, policy);
 }

@@ -8,9 +8,12 @@
 // The local path for a document reference (a full web address, or a name relative to
 // DOC_LOCAL and DOC_URL). Unless localonly, a missing file may first be fetched. The path
 // is returned whether or not the file exists afterwards. A reference whose name would
-// climb out of its folder ("..") or names an absolute local path is never fetched.
+// climb out of its folder ("..") or names an absolute local path is never fetched. The
+// local name of a full address leaves out its query ("?...").
 QString finddocument(const QString& reference, bool localonly);
 
 // Creates the folder of localPath when it is missing, then downloads url into localPath
-// with downloadtofile; a failure has been shown to the user already.
+// with downloadtofile; a failure has been shown to the user already. Only the web
+// folders' hosts (DOC_URL and the translation pairs) and public addresses on the default
+// port are fetched from; anything else gets a warning in the log instead.
 void downloaddocument(const QString& url, const QString& localPath);

@@ -102,7 +102,7 @@ HttpAnswer& HttpAnswer::stallAfter(qsizetype bytes)
     return *this;
 }
 
-HttpTestServer::HttpTestServer(SSL_CTX* tls) : tls_(tls)
+HttpTestServer::HttpTestServer(SSL_CTX* tls, quint16 port) : tls_(tls)
 {
     if (tls_)
         ::signal(SIGPIPE, SIG_IGN); // OpenSSL writes without MSG_NOSIGNAL to a client that may have gone
@@ -114,10 +114,12 @@ HttpTestServer::HttpTestServer(SSL_CTX* tls) : tls_(tls)
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0; // a free port
+    address.sin_port = htons(port); // 0: a free one
     if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
-        || ::listen(listenFd_, 64) != 0)
+        || ::listen(listenFd_, 64) != 0) {
+        ::close(listenFd_);
         throw std::runtime_error("bind/listen");
+    }
     socklen_t length = sizeof address;
     ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length);
     port_ = ntohs(address.sin_port);
@@ -141,7 +143,10 @@ HttpTestServer::~HttpTestServer()
 
 QString HttpTestServer::url(const QString& path) const
 {
-    return QStringLiteral("%1://127.0.0.1:%2%3").arg(tls_ ? "https" : "http").arg(port_).arg(path);
+    const char* scheme = tls_ ? "https" : "http";
+    if (port_ == (tls_ ? 443 : 80))
+        return QStringLiteral("%1://127.0.0.1%2").arg(QString::fromLatin1(scheme), path);
+    return QStringLiteral("%1://127.0.0.1:%2%3").arg(scheme).arg(port_).arg(path);
 }
 
 QList<QByteArray> HttpTestServer::serverNames() const

@@ -44,13 +44,14 @@ struct HttpAnswer {
 class HttpTestServer {
 public:
     // tls (not owned, must outlive the server): every connection is TLS with that identity.
-    explicit HttpTestServer(SSL_CTX* tls = nullptr);
+    // On a free port, or on the given one (std::runtime_error when it cannot be had).
+    explicit HttpTestServer(SSL_CTX* tls = nullptr, quint16 port = 0);
     ~HttpTestServer();
     HttpTestServer(const HttpTestServer&) = delete;
     HttpTestServer& operator=(const HttpTestServer&) = delete;
 
     quint16 port() const { return port_; }
-    // "http://127.0.0.1:" (or "https://") + port + path
+    // "http://127.0.0.1:" (or "https://") + port + path; no port when it is the scheme's own
     QString url(const QString& path) const;
     // TLS handshakes that failed (the client refused the certificate, or spoke no TLS).
     int failedHandshakes() const;

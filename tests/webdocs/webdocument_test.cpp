@@ -81,7 +81,7 @@ TEST_F(WebDocumentTest, ResolvesAndFetchesByTheSettings)
          web(QStringLiteral("w/a.jpg")), false, docs() + QStringLiteral("a.jpg"), {}},
         {"web folder inside the reference, not at its start",
          {{"DOC_URL_TRANSELATE_0_1", QStringLiteral("w2/")}, {"DOC_URL_TRANSELATE_1_1", path(QStringLiteral("one/"))},
-          {"DOC_LOCAL", docs()}, {"DOC_URL_ACTIVE", QStringLiteral("1")}},
+          {"DOC_LOCAL", docs()}, {"DOC_URL", web(QStringLiteral("base/"))}, {"DOC_URL_ACTIVE", QStringLiteral("1")}},
          web(QStringLiteral("w2/a.jpg")), false, docs() + QStringLiteral("a.jpg"), {QStringLiteral("/w2/a.jpg")}},
         {"comparison is case-sensitive",
          {{"DOC_URL_TRANSELATE_0_1", web(QStringLiteral("W2/"))}, {"DOC_URL_TRANSELATE_1_1", path(QStringLiteral("one/"))},
@@ -232,8 +232,8 @@ TEST_F(WebDocumentTest, RelativeReferenceIsAFileNameAndAFullAddressIsSentAsWritt
         {QStringLiteral("a b.jpg"), docs() + QStringLiteral("a b.jpg"), "/base/a%20b.jpg"},
         {QString::fromUtf8("sølje.jpg"), docs() + QString::fromUtf8("sølje.jpg"), "/base/s%C3%B8lje.jpg"},
         {QStringLiteral("sub/a+b(1)&c=d.jpg"), docs() + QStringLiteral("sub/a+b(1)&c=d.jpg"), "/base/sub/a+b(1)&c=d.jpg"},
-        // A full address may hold a query and escapes of its own.
-        {web(QStringLiteral("pics/show?id=%41 b")), docs() + QStringLiteral("show?id=%41 b"), "/pics/show?id=%41%20b"},
+        // A full address may hold a query and escapes of its own; the local name has no query.
+        {web(QStringLiteral("pics/show?id=%41 b")), docs() + QStringLiteral("show"), "/pics/show?id=%41%20b"},
     };
     QDir().mkpath(docs() + QStringLiteral("sub"));
     for (const Case& c : cases) {
@@ -283,6 +283,7 @@ TEST_F(WebDocumentTest, MissingFolderIsCreatedWithItsParentsAndLoggedWhenVerbose
     log.logging = true;
     const QString folder = path(QStringLiteral("a/b/c/"));
     const QString message = QStringLiteral("Oppretter mappen :") + folder + QStringLiteral(" (webdocument.downloaddocument)");
+    writeinistring(QStringLiteral("DOC_URL"), web(QString())); // the server is the web folder
 
     log.verbose = false;
     downloaddocument(server.url(QStringLiteral("/1.jpg")), folder + QStringLiteral("1.jpg"));
@@ -310,6 +311,7 @@ TEST_F(WebDocumentTest, MissingFolderIsCreatedWithItsParentsAndLoggedWhenVerbose
 TEST_F(WebDocumentTest, FolderThatCannotBeCreatedStillRunsTheDownloadWhichFails)
 {
     Sandbox::writeFile(path(QStringLiteral("file")), "a file, not a folder");
+    writeinistring(QStringLiteral("DOC_URL"), web(QString()));
     downloaddocument(server.url(QStringLiteral("/a.jpg")), path(QStringLiteral("file/sub/a.jpg")));
     EXPECT_EQ(messages, QStringList{failureText(QStringLiteral("/a.jpg"))});
     EXPECT_EQ(cursorAtMessage, nullptr);
