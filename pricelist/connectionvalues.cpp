@@ -15,5 +15,14 @@ ConnectionSettings productDatabaseSettings()
     const unsigned port = qEnvironmentVariable("PRISLISTE_DB_PORT").toUInt(&ok);
     if (ok && port > 0 && port < 65536)
         s.port = port;
+    applyStatementTimeout(s);
     return s;
+}
+
+void applyStatementTimeout(ConnectionSettings& settings)
+{
+    bool ok = false;
+    const unsigned seconds = qEnvironmentVariable("PRISLISTE_DB_TIMEOUT").toUInt(&ok);
+    if (ok && seconds > 0)
+        settings.statementTimeoutSeconds = seconds;
 }

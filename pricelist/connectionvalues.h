@@ -6,3 +6,7 @@
 #include "db/connection.h"
 
 ConnectionSettings productDatabaseSettings();
+
+// PRISLISTE_DB_TIMEOUT, when set to a number of seconds, replaces the statement time-out
+// of 60 seconds (the tests shorten it).
+void applyStatementTimeout(ConnectionSettings& settings);

@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 #include <mysql.h>
 
+#include <csignal>
+#include <sys/types.h>
+
 namespace testdb {
 
 unsigned port()
@@ -113,7 +116,36 @@ PrivateServer::~PrivateServer()
 
 void PrivateServer::stop()
 {
+    thaw(); // a frozen server cannot stop
     runScript({QStringLiteral("stop"), folder_}, QByteArray());
+}
+
+void PrivateServer::restart()
+{
+    if (!runScript({QStringLiteral("start"), folder_, QStringLiteral("--general-log"),
+                    QStringLiteral("--port=%1").arg(port_)},
+                   QByteArray()))
+        ADD_FAILURE() << "the private server did not start again";
+}
+
+namespace {
+void signalServer(const QString& folder, int signal)
+{
+    QFile file(folder + QStringLiteral("/mariadbd.pid"));
+    const pid_t pid = file.open(QIODevice::ReadOnly) ? pid_t(file.readAll().trimmed().toInt()) : 0;
+    if (pid > 0)
+        ::kill(pid, signal);
+}
+}
+
+void PrivateServer::freeze()
+{
+    signalServer(folder_, SIGSTOP);
+}
+
+void PrivateServer::thaw()
+{
+    signalServer(folder_, SIGCONT);
 }
 
 ConnectionSettings PrivateServer::programSettings() const
