@@ -1,5 +1,17 @@
 #include "pricelist/connectionvalues.h"
 
+namespace {
+// PRISLISTE_DB_TIMEOUT: seconds in place of the statement time-out of 60 (the tests
+// shorten it).
+void applyStatementTimeout(ConnectionSettings& settings)
+{
+    bool ok = false;
+    const unsigned seconds = qEnvironmentVariable("PRISLISTE_DB_TIMEOUT").toUInt(&ok);
+    if (ok && seconds > 0)
+        settings.statementTimeoutSeconds = seconds;
+}
+}
+
 ConnectionSettings productDatabaseSettings()
 {
     ConnectionSettings s;
@@ -17,12 +29,4 @@ ConnectionSettings productDatabaseSettings()
         s.port = port;
     applyStatementTimeout(s);
     return s;
-}
-
-void applyStatementTimeout(ConnectionSettings& settings)
-{
-    bool ok = false;
-    const unsigned seconds = qEnvironmentVariable("PRISLISTE_DB_TIMEOUT").toUInt(&ok);
-    if (ok && seconds > 0)
-        settings.statementTimeoutSeconds = seconds;
 }
