@@ -1,13 +1,19 @@
 // A table over the real server: what open, post and delete send (read from the server's
 // general log), the key, the column types, conflicts and failures.
 #include "common/errors.h"
+#include "db/datasource.h"
+#include "db/dbedit.h"
 #include "db/sqltable.h"
 #include "db/win1252.h"
 #include "tests/support/errortext.h"
 #include "tests/support/qstringprint.h"
 #include "tests/support/testdatabase.h"
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
 #include <QThread>
+#include <QVBoxLayout>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -393,8 +399,25 @@ TEST_F(ServerTable, StringFieldsTakeTheirColumnsWidth)
     EXPECT_EQ(narrow->size(), 20);
     EXPECT_EQ(wide->asString(), longText);
 
-    table.edit();
-    wide->setAsString(longText.chopped(1)); // one character deleted at the end
+    // The user deletes the last character in a bound text box and saves.
+    DataSource source;
+    source.setDataSet(&table);
+    QWidget window;
+    auto* box = new DBEdit(&window);
+    auto* elsewhere = new QLineEdit(&window);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(box);
+    layout->addWidget(elsewhere);
+    box->setDataSource(&source);
+    box->setDataField(QStringLiteral("wide"));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    box->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(box->text(), longText);
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    elsewhere->setFocus(Qt::TabFocusReason);
     narrow->setAsString(QString(30, QLatin1Char('b')));
     table.post();
     EXPECT_EQ(admin.column(QStringLiteral("SELECT CONCAT(LENGTH(wide), ' ', RIGHT(wide, 2), ' ', narrow) FROM %1").arg(name)),
