@@ -26,9 +26,11 @@ CommandLine parseCommandLine(const QStringList& arguments)
         } else if (argument == QLatin1String("--user")) {
             line.hasUser = true;
             line.user = next;
-        } else if (argument == QLatin1String("--export")) {
+        } else if (argument == QLatin1String("--export") || argument.startsWith(QLatin1String("--export="))) {
+            // A second switch adds its formats to the first one's.
+            const QString formats = argument.size() > 8 ? argument.mid(9) : next;
+            line.exportFormats = line.hasExport ? line.exportFormats + QLatin1Char(',') + formats : formats;
             line.hasExport = true;
-            line.exportFormats = next;
         }
     }
     return line;

@@ -12,7 +12,7 @@ struct CommandLine {
     bool hasUser = false;
     QString user; // "--user" value
     bool hasExport = false;
-    QString exportFormats; // "--export" value: the export without a window
+    QString exportFormats; // "--export" values, joined by commas: the export without a window
 };
 
 // Every argument is compared with every switch, whole and case-sensitively; a switch's

@@ -38,3 +38,8 @@ int columnWidth(const MYSQL_FIELD& c)
 {
     return int(c.length);
 }
+
+int boundStringWidth(int declared, int column)
+{
+    return column > 0 ? column : declared;
+}

@@ -13,6 +13,10 @@ FieldKind columnKind(const MYSQL_FIELD& column);
 // Characters of a string column (as the latin1 connection reports them).
 int columnWidth(const MYSQL_FIELD& column);
 
+// The width of a string field bound to a string column: the column's, narrower or wider
+// than the declared one, so a text the server holds is never cut by an edit of it.
+int boundStringWidth(int declared, int column);
+
 // Column flags as the server reports them.
 namespace columnflag {
 constexpr unsigned primaryKey = 2;

@@ -1,5 +1,6 @@
 #include "db/connection.h"
 
+#include "common/textfil.h"
 #include "db/connectiontls.h"
 #include "db/earlyopen.h"
 
@@ -84,6 +85,22 @@ int connectError(const QByteArray& address, unsigned port, int timeoutSeconds)
     ::close(fd);
     return error;
 }
+
+// Whether a failed statement left the session behind: the library closed the socket, or
+// the server said it is going away.
+bool connectionEnded(MYSQL* m)
+{
+    switch (mysql_errno(m)) {
+    case CR_SERVER_LOST:
+    case CR_SERVER_GONE_ERROR:
+    case CR_SERVER_LOST_EXTENDED:
+    case 1053: // ER_SERVER_SHUTDOWN
+    case 1927: // ER_CONNECTION_KILLED
+        return true;
+    default:
+        return mysql_get_socket(m) == MARIADB_INVALID_SOCKET;
+    }
+}
 }
 
 DbConnection::~DbConnection()
@@ -117,9 +134,8 @@ void DbConnection::open()
     const my_bool no = 0;
     mysql_options(m, MYSQL_OPT_PROTOCOL, &protocol);
     mysql_options(m, MYSQL_OPT_CONNECT_TIMEOUT, &connectTimeout);
-    // The library keeps time-outs in milliseconds in an int: a longer one (the year of the
-    // default) cannot be set and means no time-out, which the year is in practice. Leaving
-    // it unset also keeps the socket blocking, so the rows of the open stream at full speed.
+    // The library keeps time-outs in milliseconds in an int: a longer one cannot be set and
+    // means no time-out.
     if (statementTimeout > 0 && statementTimeout <= unsigned(std::numeric_limits<int>::max() / 1000)) {
         mysql_options(m, MYSQL_OPT_READ_TIMEOUT, &statementTimeout);
         mysql_options(m, MYSQL_OPT_WRITE_TIMEOUT, &statementTimeout);
@@ -158,18 +174,47 @@ void DbConnection::close()
     mysql_close(mysql_); // sends the quit command; a dead socket is only closed
     mysql_ = nullptr;
     pending_.clear();
+    lost_ = false;
 }
 
-MYSQL* DbConnection::checkedHandle() const
+MYSQL* DbConnection::checkedHandle()
 {
+    reconnectIfLost();
     if (!mysql_)
         throw DatabaseError(dberror::lostConnection(true, EPIPE), CR_SERVER_LOST);
+    statementStart_ = std::chrono::steady_clock::now();
     return mysql_;
 }
 
-void DbConnection::raise(bool connecting) const
+void DbConnection::reconnectIfLost()
 {
-    throw dberror::fromHandle(mysql_, settings_.host, connecting);
+    if (!lost_)
+        return;
+    // The old handle is closed only now: a result of the failed statement may have been
+    // freed after it failed, and that needs its handle.
+    if (mysql_)
+        mysql_close(mysql_);
+    mysql_ = nullptr;
+    pending_.clear();
+    open(); // throws while the server cannot be reached; the next statement tries again
+    lost_ = false;
+    WriteLog(QStringLiteral("Databasen: koblet til %1:%2 på nytt etter at forbindelsen ble brutt")
+                 .arg(settings_.host)
+                 .arg(settings_.port));
+}
+
+void DbConnection::raise(bool connecting)
+{
+    // The library gives up on a silent server with the system's "timed out" in errno; its
+    // own text says only that the connection was lost.
+    const int systemError = errno;
+    const bool timedOut = !connecting && mysql_errno(mysql_) == CR_SERVER_LOST && systemError == ETIMEDOUT
+        && std::chrono::steady_clock::now() - statementStart_ >= std::chrono::seconds(settings_.statementTimeoutSeconds);
+    DatabaseError error = timedOut ? DatabaseError(dberror::lostConnection(false, ETIMEDOUT), CR_SERVER_LOST)
+                                   : dberror::fromHandle(mysql_, settings_.host, connecting);
+    if (connectionEnded(mysql_))
+        lost_ = true;
+    throw error;
 }
 
 void DbConnection::send(const QByteArray& statement)
@@ -249,8 +294,9 @@ unsigned long DbConnection::serverThreadId() const
     return mysql_ ? mysql_thread_id(mysql_) : 0;
 }
 
-QByteArray DbConnection::quoted(const QByteArray& text) const
+QByteArray DbConnection::quoted(const QByteArray& text)
 {
+    reconnectIfLost();
     QByteArray out(text.size() * 2 + 3, Qt::Uninitialized);
     out[0] = '\'';
     unsigned long n;

@@ -1,14 +1,19 @@
 #pragma once
 // The connection to the MySQL server: TCP only, latin1 (Windows-1252) in the handshake
 // and no "SET NAMES", found-rows and multi-statement flags, the database in the
-// handshake, autocommit untouched, no reconnection. Nothing is sent after the login
-// until the caller's first statement; closing sends the protocol's quit command.
-// Every failure throws DatabaseError with the program's own texts (db/dberror.h).
+// handshake, autocommit untouched. Nothing is sent after the login until the caller's
+// first statement; closing sends the protocol's quit command. Every failure throws
+// DatabaseError with the program's own texts (db/dberror.h).
+//
+// A statement that loses the connection (the server went away, or stayed silent past the
+// statement time-out) fails and is never sent again: it may have run. The next statement
+// first connects anew, as open() did, and logs one line when that succeeds.
 
 #include "db/dberror.h"
 
 #include <QByteArray>
 #include <QString>
+#include <chrono>
 
 typedef struct st_mysql MYSQL;
 typedef struct st_mysql_res MYSQL_RES;
@@ -25,9 +30,9 @@ struct ConnectionSettings {
     QString database;
     unsigned port = 3306;
     int connectTimeoutSeconds = 15;          // host look-up, and each read/write of the handshake
-    // Read and write time-outs afterwards; beyond what the library holds (about 24 days),
-    // as the default year is, there is none.
-    unsigned statementTimeoutSeconds = 31536000;
+    // Read and write time-outs afterwards: the longest a statement waits for the server to
+    // take or send the next packet. Beyond what the library holds (about 24 days) there is none.
+    unsigned statementTimeoutSeconds = 60;
     TlsMode tls = TlsMode::Prefer;
     QString tlsCaFile;
 
@@ -47,6 +52,8 @@ public:
     void open();       // does nothing when open
     void close();      // quit command, socket closed; safe on a lost connection
     bool isOpen() const { return mysql_ != nullptr; }
+    // A statement lost the connection; the next one connects anew first.
+    bool isLost() const { return lost_; }
 
     // Sends one statement (Windows-1252 text) and waits for its reply; returns the
     // affected-row count. A result set, if any, is read and dropped.
@@ -64,8 +71,9 @@ public:
     unsigned long serverThreadId() const;
 
     // Quotes a Windows-1252 text as a string literal the server reads back unchanged,
-    // whatever its SQL mode (the library follows NO_BACKSLASH_ESCAPES).
-    QByteArray quoted(const QByteArray& text) const;
+    // whatever its SQL mode (the library follows NO_BACKSLASH_ESCAPES). A lost connection is
+    // made anew first, so the literal suits the session that will read it.
+    QByteArray quoted(const QByteArray& text);
 
     MYSQL* handle() const { return mysql_; }
     // "kryptert (<protocol>, <cipher>)" or "ukryptert"; empty when closed.
@@ -73,11 +81,14 @@ public:
 
 private:
     friend class EarlyOpen;
-    [[noreturn]] void raise(bool connecting) const;
-    MYSQL* checkedHandle() const;
+    [[noreturn]] void raise(bool connecting);
+    MYSQL* checkedHandle();
+    void reconnectIfLost();
     void dropPending();
 
     ConnectionSettings settings_;
     MYSQL* mysql_ = nullptr;
     QByteArray pending_; // sent, answer not read
+    bool lost_ = false;  // the library ended the connection; mysql_ is kept until a reconnect
+    std::chrono::steady_clock::time_point statementStart_;
 };

@@ -60,11 +60,8 @@ void SqlTable::bindFields(MYSQL_RES* result, std::vector<int>& columnOf)
         if (!fieldKindsCompatible(f->kind(), actual))
             fail(QStringLiteral("Type mismatch for field '%1', expecting: %2 actual: %3")
                      .arg(f->fieldName(), fieldKindName(f->kind()), fieldKindName(actual)));
-        if (f->kind() == FieldKind::String && actual == FieldKind::String) {
-            const int width = columnWidth(columns[found]);
-            if (f->size() == 0 || width < f->size())
-                setFieldSize(*f, width);
-        }
+        if (f->kind() == FieldKind::String && actual == FieldKind::String)
+            setFieldSize(*f, boundStringWidth(f->size(), columnWidth(columns[found])));
         columnOf[size_t(f->index())] = found;
         flags[size_t(f->index())] = columns[found].flags;
     }

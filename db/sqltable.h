@@ -4,8 +4,9 @@
 // UPDATE or DELETE of the record and require exactly one affected row.
 //
 // Defined fields are bound to the result's columns by name ("Field '%s' not found",
-// "Type mismatch for field '%s', expecting: %s actual: %s"); String fields wider than
-// their column are narrowed to it. Without defined fields, one field per column is made.
+// "Type mismatch for field '%s', expecting: %s actual: %s"); String fields take their
+// column's width, narrower or wider than declared. Without defined fields, one field per
+// column is made.
 // The key comes from the columns' flags (primary > unique/multiple/part of a key >
 // auto-increment > every field but memo and binary). A failed write throws and leaves
 // the data set's state and values as they were.

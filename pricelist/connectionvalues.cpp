@@ -3,6 +3,18 @@
 #include "common/textfil.h"
 #include "pricelist/connectionfile.h"
 
+namespace {
+// PRISLISTE_DB_TIMEOUT: seconds in place of the statement time-out of 60 (the tests
+// shorten it).
+void applyStatementTimeout(ConnectionSettings& settings)
+{
+    bool ok = false;
+    const unsigned seconds = qEnvironmentVariable("PRISLISTE_DB_TIMEOUT").toUInt(&ok);
+    if (ok && seconds > 0)
+        settings.statementTimeoutSeconds = seconds;
+}
+}
+
 ConnectionSettings productDatabaseSettings()
 {
     ConnectionSettings s;
@@ -22,6 +34,7 @@ ConnectionSettings productDatabaseSettings()
     const unsigned port = qEnvironmentVariable("PRISLISTE_DB_PORT").toUInt(&ok);
     if (ok && port > 0 && port < 65536)
         s.port = port;
+    applyStatementTimeout(s);
     return s;
 }
 

@@ -3,6 +3,7 @@
 // (pricelist/connectionfile.h) over the values fixed when the program is built (CMake
 // cache entries PRISLISTE_DB_HOST, _PORT, _USER, _PASSWORD). The environment variables
 // PRISLISTE_DB_HOST and PRISLISTE_DB_PORT, when set, override host and port.
+// PRISLISTE_DB_TIMEOUT sets the statement time-out (seconds).
 
 #include "db/connection.h"
 

@@ -1,6 +1,7 @@
 #include "pricelist/export/csvexport.h"
 
 #include "common/regional.h"
+#include "pricelist/export/controlcharacters.h"
 #include "pricelist/export/productrows.h"
 
 #include <QIODevice>
@@ -26,7 +27,7 @@ QChar csvSeparator()
 
 QString csvCell(const QString& value, QChar separator, bool text)
 {
-    QString cell = value;
+    QString cell = withoutControlCharacters(value);
     if (text && !cell.isEmpty()) {
         const QChar first = cell.front();
         if (first == QLatin1Char('=') || first == QLatin1Char('+') || first == QLatin1Char('-') || first == QLatin1Char('@')

@@ -16,7 +16,8 @@ class QIODevice;
 
 // The separator for the regional settings' decimal separator.
 QChar csvSeparator();
-// One cell as written: neutralised (text cells only), then quoted when needed.
+// One cell as written: control characters left out, neutralised (text cells only), then
+// quoted when needed.
 QString csvCell(const QString& value, QChar separator, bool text);
 
 void writeCsv(const ProductRows& products, const std::vector<int>& rows, QIODevice& out, const ExportStep& step);

@@ -123,15 +123,20 @@ int exportFromCommandLine(DataSet& table, const QString& formats, const QString&
             return 2;
         }
     }
+    ExportJob job(table, options, shopName);
+    const auto printFiles = [&job] {
+        for (const QString& file : job.filesWritten())
+            printLine(stdout, QDir::toNativeSeparators(file));
+    };
     try {
         endPendingEdit(table);
-        const ExportResult result = ExportJob(table, options, shopName).run();
-        for (const QString& file : result.files)
-            printLine(stdout, QDir::toNativeSeparators(file));
+        const ExportResult result = job.run();
+        printFiles();
         if (result.picturesLeftOut > 0)
             printLine(stderr, QStringLiteral("prisliste: ") + leftOutText(result.picturesLeftOut));
         return 0;
     } catch (const std::exception& e) {
+        printFiles(); // a later format failed: the ones before it are there all the same
         const auto* own = dynamic_cast<const Error*>(&e);
         printLine(stderr, QStringLiteral("prisliste: ")
                               + withFullStop(own ? own->message() : QString::fromLocal8Bit(e.what())));

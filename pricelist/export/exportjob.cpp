@@ -37,7 +37,8 @@ ExportResult ExportJob::run()
     if (progress && !progress(0, total))
         throw SilentAbort();
 
-    ExportResult result;
+    written_ = ExportResult();
+    ExportResult& result = written_;
     // Every folder is checked before anything is written.
     const QString pdfFolder = options_.pdf ? kvarnelopath(QStringLiteral("export\\pdf")) : QString();
     const QString csvFolder = options_.csv ? kvarnelopath(QStringLiteral("export\\csv")) : QString();

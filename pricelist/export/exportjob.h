@@ -29,6 +29,8 @@ public:
     std::function<bool(qint64 done, qint64 total)> progress;
 
     ExportResult run();
+    // The files finished so far: after a failure of run(), those written before it.
+    const QStringList& filesWritten() const { return written_.files; }
 
     // The file name for a format's extension: "prisliste-" + ISO date + "." + extension.
     static QString fileName(QDate date, const QString& extension);
@@ -38,6 +40,7 @@ private:
     ExportOptions options_;
     QString shopName_;
     QDate date_;
+    ExportResult written_;
 };
 
 // The common parent folder of the files (the folder to offer to open).

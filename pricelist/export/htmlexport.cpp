@@ -1,6 +1,7 @@
 #include "pricelist/export/htmlexport.h"
 
 #include "common/regional.h"
+#include "pricelist/export/controlcharacters.h"
 #include "pricelist/export/exportfile.h"
 #include "pricelist/export/exportpicture.h"
 #include "pricelist/export/productrows.h"
@@ -37,7 +38,7 @@ QString htmlEscaped(const QString& text)
 {
     QString out;
     out.reserve(text.size() + text.size() / 8);
-    for (const QChar c : text) {
+    for (const QChar c : withoutControlCharacters(text)) {
         switch (c.unicode()) {
         case '&': out += QStringLiteral("&amp;"); break;
         case '<': out += QStringLiteral("&lt;"); break;

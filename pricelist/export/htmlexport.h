@@ -14,7 +14,7 @@
 class ProductRows;
 class QIODevice;
 
-// & < > " ' as character references.
+// & < > " ' as character references; control characters left out.
 QString htmlEscaped(const QString& text);
 
 class HtmlPriceList {

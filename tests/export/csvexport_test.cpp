@@ -55,6 +55,24 @@ TEST_F(CsvExport, HostileTextsReadBackAsTheTableHoldsThem)
     EXPECT_EQ(records[1][0], QStringLiteral("Roser \"røde\""));
 }
 
+TEST_F(CsvExport, ControlCharactersAreLeftOut)
+{
+    for (const ControlText& c : controlTexts)
+        add(c.raw, 1, 0, 0, c.raw, c.raw);
+    const ExportResult result = exportOnly(false, true, false);
+    ASSERT_EQ(result.files.size(), 1);
+    const auto records = readCsv(QString::fromUtf8(Sandbox::readFile(result.files[0]).mid(3)), QLatin1Char(';'));
+    ASSERT_EQ(records.size(), controlTexts.size() + 1);
+    for (size_t i = 0; i < controlTexts.size(); ++i) {
+        const QStringList& cells = records[i + 1];
+        ASSERT_EQ(cells.size(), 7) << i;
+        const QString& clean = controlTexts[i].clean;
+        EXPECT_EQ(cells[0], neutralised(clean)) << i;
+        EXPECT_EQ(cells[1], neutralised(clean)) << i;
+        EXPECT_EQ(cells[6], neutralised(clean)) << i;
+    }
+}
+
 TEST_F(CsvExport, SeparatorAndNumbersFollowTheRegionalSettings)
 {
     struct Case {

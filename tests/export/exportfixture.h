@@ -85,3 +85,18 @@ inline const QStringList hostileTexts = {
     QStringLiteral("\rVognretur"),
     QStringLiteral("æøå ÆØÅ 'enkel'"),
 };
+
+// Texts with control characters, and what a reader of the export gets of each: tab, line
+// feed and carriage return stay, every other C0 character, DEL and C1 are left out.
+struct ControlText {
+    QString raw;
+    QString clean;
+};
+inline const std::vector<ControlText> controlTexts = {
+    {QStringLiteral("Nul") + QChar(0) + QStringLiteral("byte"), QStringLiteral("Nulbyte")},
+    {QStringLiteral("\x1B[31mRød\x1B[0m"), QStringLiteral("[31mRød[0m")},
+    {QStringLiteral("Slett\x7F"), QStringLiteral("Slett")},
+    {QStringLiteral("C1") + QChar(0x81) + QChar(0x9D) + QStringLiteral(" ut"), QStringLiteral("C1 ut")},
+    {QStringLiteral("\x01\x08\x0B\x0C\x1F" "=1+1"), QStringLiteral("=1+1")},
+    {QStringLiteral("Tab\tstår"), QStringLiteral("Tab\tstår")},
+};

@@ -14,6 +14,9 @@
 #include <QTcpServer>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 struct Outcome {
@@ -26,9 +29,16 @@ class ExportSwitch : public ::testing::Test {
 protected:
     Sandbox sandbox;
 
-    Outcome run(const QStringList& arguments, unsigned port)
+    // fileSizeLimit: the largest file the program may write (a file system that fills up).
+    Outcome run(const QStringList& arguments, unsigned port, rlim_t fileSizeLimit = RLIM_INFINITY)
     {
         QProcess process;
+        if (fileSizeLimit != RLIM_INFINITY)
+            process.setChildProcessModifier([fileSizeLimit] {
+                const rlimit limit{fileSizeLimit, fileSizeLimit};
+                setrlimit(RLIMIT_FSIZE, &limit);
+                signal(SIGXFSZ, SIG_IGN); // a write past the limit fails with EFBIG instead
+            });
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             env.remove(QString::fromLatin1(name));
@@ -84,6 +94,28 @@ TEST_F(ExportSwitch, ExportsWithTheLastChoiceAndPrintsTheFiles)
     EXPECT_EQ(exportFiles().size(), 2);
 }
 
+// Two switches, one with "=": both formats; the page does not fit on the disk, so the
+// list that was written is printed all the same and the exit code says it failed.
+TEST_F(ExportSwitch, ALaterFormatThatFailsLeavesTheEarlierOnesListed)
+{
+    testdb::Admin admin;
+    admin.exec(QStringLiteral("DELETE FROM product"));
+    QStringList values;
+    for (int i = 1; i <= 120; ++i)
+        values << QStringLiteral("(%1, 'Bukett nummer %1', %2, 0, 0)").arg(i).arg(10 * i);
+    admin.exec(QStringLiteral("INSERT INTO product (id, producttext, price, web, sale) VALUES ") + values.join(QLatin1Char(',')));
+
+    // The CSV takes about 5 KB, the page about 13.
+    const Outcome o = run({QStringLiteral("--export=csv"), QStringLiteral("--export"), QStringLiteral("html")},
+                          testdb::port(), 8000);
+    EXPECT_EQ(o.exitCode, 1) << o.err.toStdString();
+    ASSERT_EQ(o.out.size(), 1) << o.out.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(o.out[0].endsWith(QLatin1String(".csv")));
+    EXPECT_EQ(readCsv(QString::fromUtf8(Sandbox::readFile(o.out[0]).mid(3)), QLatin1Char(';')).size(), 121u);
+    EXPECT_TRUE(o.err.contains(QStringLiteral("Kan ikke skrive i eksportmappen"))) << o.err.toStdString();
+    EXPECT_EQ(exportFiles(), QStringList{QFileInfo(o.out[0]).fileName()}); // no half page, no temporary file
+}
+
 TEST_F(ExportSwitch, FailuresGoToStandardErrorWithANonZeroExit)
 {
     QTcpServer closed;   // a port that nothing answers on once closed
@@ -105,7 +137,7 @@ TEST_F(ExportSwitch, FailuresGoToStandardErrorWithANonZeroExit)
     EXPECT_TRUE(exportFiles().isEmpty());
 }
 
-TEST(ExportSwitchParsing, TakesTheNextArgumentAndIsCaseSensitive)
+TEST(ExportSwitchParsing, TakesTheNextArgumentOrTheValueBehindAndCombines)
 {
     const struct {
         QStringList args;
@@ -117,6 +149,12 @@ TEST(ExportSwitchParsing, TakesTheNextArgumentAndIsCaseSensitive)
         {{"--export"}, true, ""},
         {{"--EXPORT", "pdf"}, false, ""},
         {{"-export", "pdf"}, false, ""},
+        {{"--export=csv"}, true, "csv"},
+        {{"--export=pdf,csv", "--debug"}, true, "pdf,csv"},
+        {{"--export", "pdf", "--export=html"}, true, "pdf,html"},
+        {{"--export=csv", "--export", "pdf"}, true, "csv,pdf"},
+        {{"--export="}, true, ""},
+        {{"--exporter", "pdf"}, false, ""},
     };
     for (const auto& c : cases) {
         const CommandLine line = parseCommandLine(c.args);

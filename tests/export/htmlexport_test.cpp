@@ -83,6 +83,21 @@ TEST_F(HtmlExport, TextsComeBackEscapedAndThePageIsSelfContained)
     EXPECT_TRUE(html.contains(QStringLiteral("kr 22,50")));   // 18 * 1.25, in the regional format
 }
 
+TEST_F(HtmlExport, ControlCharactersAreLeftOut)
+{
+    for (const ControlText& c : controlTexts)
+        add(c.raw, 1, 0, 0, QStringLiteral("Om ") + c.raw);
+    const ExportResult result = exportOnly(false, false, true);
+    ASSERT_EQ(result.files.size(), 1);
+    const ParsedPage page = parsePage(readText(result.files[0])); // an XML reader refuses them
+    ASSERT_EQ(page.texts.size(), qsizetype(controlTexts.size()));
+    ASSERT_EQ(page.descriptions.size(), qsizetype(controlTexts.size()));
+    for (size_t i = 0; i < controlTexts.size(); ++i) {
+        EXPECT_EQ(page.texts[qsizetype(i)], controlTexts[i].clean) << i;
+        EXPECT_EQ(page.descriptions[qsizetype(i)], QStringLiteral("Om ") + controlTexts[i].clean) << i;
+    }
+}
+
 TEST_F(HtmlExport, ThumbnailsAreWrittenBesideThePageAndLinkedRelatively)
 {
     const QString pictures = writePicture(QStringLiteral("bilder"), QStringLiteral("stor.jpg"), QSize(640, 320), Qt::red);

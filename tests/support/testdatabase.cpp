@@ -4,10 +4,15 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <mysql.h>
+
+#include <csignal>
+#include <sys/types.h>
 
 namespace testdb {
 
@@ -116,7 +121,65 @@ PrivateServer::~PrivateServer()
 
 void PrivateServer::stop()
 {
+    thaw(); // a frozen server cannot stop
     runScript({QStringLiteral("stop"), folder_}, QByteArray());
+}
+
+void PrivateServer::restart()
+{
+    if (!runScript({QStringLiteral("start"), folder_, QStringLiteral("--general-log"),
+                    QStringLiteral("--port=%1").arg(port_)},
+                   QByteArray()))
+        ADD_FAILURE() << "the private server did not start again";
+}
+
+namespace {
+pid_t serverPid(const QString& folder)
+{
+    QFile file(folder + QStringLiteral("/mariadbd.pid"));
+    return file.open(QIODevice::ReadOnly) ? pid_t(file.readAll().trimmed().toInt()) : 0;
+}
+
+void signalServer(const QString& folder, int signal)
+{
+    if (const pid_t pid = serverPid(folder); pid > 0)
+        ::kill(pid, signal);
+}
+
+// Whether every thread of the process has stopped: a busy machine may let a thread answer
+// one more query after kill() returned.
+bool allThreadsStopped(pid_t pid)
+{
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    const QStringList ids = tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& id : ids) {
+        QFile stat(tasks.filePath(id + QStringLiteral("/stat")));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue; // the thread ended
+        const QByteArray line = stat.readAll();
+        const qsizetype afterName = line.lastIndexOf(')');
+        if (afterName < 0 || line.mid(afterName + 2, 1) != "T")
+            return false;
+    }
+    return !ids.isEmpty();
+}
+}
+
+void PrivateServer::freeze()
+{
+    const pid_t pid = serverPid(folder_);
+    ASSERT_GT(pid, 0) << "no server to freeze";
+    ::kill(pid, SIGSTOP);
+    QElapsedTimer waited;
+    waited.start();
+    while (!allThreadsStopped(pid) && waited.elapsed() < 10000)
+        QThread::msleep(5);
+    EXPECT_TRUE(allThreadsStopped(pid)) << "the server did not stop";
+}
+
+void PrivateServer::thaw()
+{
+    signalServer(folder_, SIGCONT);
 }
 
 ConnectionSettings PrivateServer::programSettings() const

@@ -42,6 +42,11 @@ public:
     ConnectionSettings programSettings() const;
     ConnectionSettings adminSettings() const;
     void stop();
+    // Starts the stopped server again on the same port, with the data it had.
+    void restart();
+    // SIGSTOP and SIGCONT: a server that stops answering, with its connections left open.
+    void freeze();
+    void thaw();
 
 private:
     QString folder_;
