@@ -407,25 +407,36 @@ TEST_F(LogTest, ALogTheUserMayWriteIsClearedAndAddedToInPlace)
 
 TEST_F(LogTest, AddingToALargeLogReadsOnlyItsEndWhateverTheNewLinesHold)
 {
-    // A few MB of old lines (Latin-1 in the oldest part), then lines of the last runs in
-    // the system's code page; the new lines hold text outside ASCII.
-    makeLogFolder();
-    QByteArray old = "01.02.2026 10:00:00 BRUKER: Bj\xF8rn\r\n";
+    // A few MB of old lines; the new line holds text outside ASCII. The encoding of the
+    // new line follows the lines of the last runs, at the end of the file.
+    const QByteArray utf8 = "01.02.2026 10:00:01 BRUKER: Bj\xC3\xB8rn\r\n";
+    const QByteArray latin1 = "01.02.2026 10:00:01 BRUKER: Bj\xF8rn\r\n";
+    struct Case { const char* name; QByteArray first, last, added; };
+    const Case cases[] = {
+        {"UTF-8 throughout", utf8, utf8, " BRUKER: Bj\xC3\xB8rn, bl\xC3\xA5veis\r\n"},
+        {"Latin-1 long ago, UTF-8 lately", latin1, utf8, " BRUKER: Bj\xC3\xB8rn, bl\xC3\xA5veis\r\n"},
+        {"Latin-1 lately", utf8, latin1, " BRUKER: Bj\xF8rn, bl\xE5veis\r\n"},
+    };
     const QByteArray line = "01.02.2026 10:00:00 Sletter /home/kari/Kvarnelo/tmp/0000001.tmp\r\n";
-    old.reserve(4 << 20);
-    while (old.size() < (4 << 20))
-        old += line;
-    old += "01.02.2026 10:00:01 BRUKER: Bj\xC3\xB8rn\r\n";
-    Sandbox::writeFile(logPath(), old);
-    Log& log = Log::instance();
-    log.logging = true;
-    LoadLog();
-    WriteLog(QStringLiteral("BRUKER: Bjørn, Søm & Shop, blåveis"));
-    const qint64 before = bytesReadByThisProcess();
-    ASSERT_TRUE(log.finalize());
-    const qint64 read = bytesReadByThisProcess() - before;
-    EXPECT_LT(read, 256 * 1024) << "the old log is read whole";
-    const QByteArray bytes = Sandbox::readFile(logPath());
-    ASSERT_TRUE(bytes.startsWith(old));
-    EXPECT_TRUE(bytes.endsWith(" BRUKER: Bj\xC3\xB8rn, S\xC3\xB8m & Shop, bl\xC3\xA5veis\r\n")); // the file's own encoding
+    makeLogFolder();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QByteArray old = c.first;
+        old.reserve(4 << 20);
+        while (old.size() < (4 << 20))
+            old += line;
+        old += c.last;
+        Sandbox::writeFile(logPath(), old);
+        Log& log = Log::instance();
+        log.initialize(QStringLiteral("prisliste"));
+        log.logging = true;
+        LoadLog();
+        WriteLog(QStringLiteral("BRUKER: Bjørn, blåveis"));
+        const qint64 before = bytesReadByThisProcess();
+        ASSERT_TRUE(log.finalize());
+        EXPECT_LT(bytesReadByThisProcess() - before, 256 * 1024) << "the old log is read whole";
+        const QByteArray bytes = Sandbox::readFile(logPath());
+        ASSERT_TRUE(bytes.startsWith(old));
+        EXPECT_TRUE(bytes.endsWith(c.added));
+    }
 }
