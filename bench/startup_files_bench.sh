@@ -35,14 +35,29 @@ trap cleanup EXIT
 "$source_dir/scripts/mariadb-private" sql "$work/db" --default-character-set=utf8mb4 brisvald \
   <"$source_dir/scripts/demo-data.sql"
 export PRISLISTE_DB_HOST=127.0.0.1 PRISLISTE_DB_PORT="$(cat "$work/db/port")"
-# Xvfb picks a free display itself and writes its number (no race with other servers).
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
-number="$(cat "$work/display")"
+# A display number of its own. Another server may hold a number without a file in /tmp
+# (a private /tmp shares the abstract socket names): then this Xvfb ends at once while
+# the display answers, so the number counts only while this server still runs after it.
+number=
+for n in $(seq $((100 + $$ % 400)) 600); do
+  { [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; } && continue
+  Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 200); do
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    if xwininfo -display ":$n" -root >/dev/null 2>&1; then
+      sleep 0.3
+      kill -0 "$xvfb_pid" 2>/dev/null && number=$n
+      break
+    fi
+    sleep 0.05
+  done
+  [ -n "$number" ] && break
+  kill "$xvfb_pid" 2>/dev/null || true
+  xvfb_pid=
+done
+[ -n "$number" ] || { echo "bench_startup_files: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$number" QT_QPA_PLATFORM=xcb
-for _ in $(seq 200); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.05; done
-xwininfo -root >/dev/null 2>&1 || { echo "bench_startup_files: Xvfb did not start on :$number" >&2; exit 1; }
 
 # --- the files: the settings of every side, the logs ---
 export APPDATA="$work/appdata"
@@ -72,7 +87,7 @@ run_once() {
   (cd "$work/cwd" && exec /usr/bin/time -f %M -o "$work/peak" "$program" "$@") &
   local wrapper=$!
   until xwininfo -name "$title" 2>/dev/null | grep -q IsViewable; do
-    kill -0 "$wrapper" 2>/dev/null || { echo "the program ended before its window showed" >&2; exit 1; }
+    kill -0 "$wrapper" 2>/dev/null || { echo "the program ended before its window showed ($*, log ${log:-empty})" >&2; exit 1; }
     sleep 0.002
   done
   mapped=$(date +%s%N)
