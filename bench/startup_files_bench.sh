@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Start-up and shutdown of the built program with a large log and with a large settings
 # file, each side by side with the same run on an empty log and a small settings file.
+# The large log runs twice: as a user with an ASCII name, and as "--user Bjørn", whose
+# new log lines hold text outside ASCII (each against an empty log with the same user).
 # The program runs as its user runs it: on an X display (a private Xvfb), against a
 # private MariaDB server holding the demo products, its files under a private APPDATA.
 #
@@ -33,14 +35,29 @@ trap cleanup EXIT
 "$source_dir/scripts/mariadb-private" sql "$work/db" --default-character-set=utf8mb4 brisvald \
   <"$source_dir/scripts/demo-data.sql"
 export PRISLISTE_DB_HOST=127.0.0.1 PRISLISTE_DB_PORT="$(cat "$work/db/port")"
-# Xvfb picks a free display itself and writes its number (no race with other servers).
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
-number="$(cat "$work/display")"
+# A display number of its own. Another server may hold a number without a file in /tmp
+# (a private /tmp shares the abstract socket names): then this Xvfb ends at once while
+# the display answers, so the number counts only while this server still runs after it.
+number=
+for n in $(seq $((100 + $$ % 400)) 600); do
+  { [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; } && continue
+  Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 200); do
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    if xwininfo -display ":$n" -root >/dev/null 2>&1; then
+      sleep 0.3
+      kill -0 "$xvfb_pid" 2>/dev/null && number=$n
+      break
+    fi
+    sleep 0.05
+  done
+  [ -n "$number" ] && break
+  kill "$xvfb_pid" 2>/dev/null || true
+  xvfb_pid=
+done
+[ -n "$number" ] || { echo "bench_startup_files: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$number" QT_QPA_PLATFORM=xcb
-for _ in $(seq 200); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.05; done
-xwininfo -root >/dev/null 2>&1 || { echo "bench_startup_files: Xvfb did not start on :$number" >&2; exit 1; }
 
 # --- the files: the settings of every side, the logs ---
 export APPDATA="$work/appdata"
@@ -57,19 +74,20 @@ awk 'BEGIN { for (i = 0; i < 3000000; i++)
 echo "settings: small $(stat -c %s "$work/small.ini") bytes, large $(stat -c %s "$work/large.ini") bytes;" \
      "log: large $(stat -c %s "$work/large.log") bytes"
 
-# One run: prints "startup_ms shutdown_ms peak_kb".
+# One run: prints "startup_ms shutdown_ms peak_kb". Further arguments go to the program.
 run_once() {
   local ini="$1" log="$2"
+  shift 2
   cp "$ini" "$etc/kvarnelo.ini"
   if [ -n "$log" ]; then cp "$log" "$logdir/prisliste.log"; else : >"$logdir/prisliste.log"; fi
   rm -f "$etc"/*.INI
   sync
   local start stop mapped pid
   start=$(date +%s%N)
-  (cd "$work/cwd" && exec /usr/bin/time -f %M -o "$work/peak" "$program") &
+  (cd "$work/cwd" && exec /usr/bin/time -f %M -o "$work/peak" "$program" "$@") &
   local wrapper=$!
   until xwininfo -name "$title" 2>/dev/null | grep -q IsViewable; do
-    kill -0 "$wrapper" 2>/dev/null || { echo "the program ended before its window showed" >&2; exit 1; }
+    kill -0 "$wrapper" 2>/dev/null || { echo "the program ended before its window showed ($*, log ${log:-empty})" >&2; exit 1; }
     sleep 0.002
   done
   mapped=$(date +%s%N)
@@ -90,14 +108,16 @@ for i in $(seq "$runs"); do
   results[base]+="$(run_once "$work/small.ini" "")"$'\n'
   results[log]+="$(run_once "$work/small.ini" "$work/large.log")"$'\n'
   results[ini]+="$(run_once "$work/large.ini" "")"$'\n'
+  results[ubase]+="$(run_once "$work/small.ini" "" --user Bjørn)"$'\n'
+  results[ulog]+="$(run_once "$work/small.ini" "$work/large.log" --user Bjørn)"$'\n'
 done
 
 # min/median/max of column $2 of the lines in $1
 stats() { printf '%s' "$1" | awk -v c="$2" 'NF { print $c }' | sort -n |
           awk '{ v[NR] = $1 } END { printf "%d %d %d", v[1], v[int((NR + 1) / 2)], v[NR] }'; }
 report() {
-  local name="$1" key="$2" column="$3" unit="$4"
-  read -r bmin bmed bmax <<<"$(stats "${results[base]}" "$column")"
+  local name="$1" key="$2" column="$3" unit="$4" base="${5:-base}"
+  read -r bmin bmed bmax <<<"$(stats "${results[$base]}" "$column")"
   read -r min med max <<<"$(stats "${results[$key]}" "$column")"
   awk -v n="$name" -v u="$unit" -v bmin="$bmin" -v bmed="$bmed" -v bmax="$bmax" \
       -v min="$min" -v med="$med" -v max="$max" 'BEGIN {
@@ -109,6 +129,10 @@ echo "200 MB log (3,000,000 lines) against an empty log:"
 report "start-up" log 1 ms
 report "shutdown" log 2 ms
 report "peak memory" log 3 KB
+echo "200 MB log against an empty log, both with --user Bjørn (new lines outside ASCII):"
+report "start-up" ulog 1 ms ubase
+report "shutdown" ulog 2 ms ubase
+report "peak memory" ulog 3 KB ubase
 echo "1 MB settings (40,000 sections) against a small settings file:"
 report "start-up" ini 1 ms
 report "shutdown" ini 2 ms

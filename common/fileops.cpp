@@ -2,6 +2,12 @@
 
 #include <QFile>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cstring>
+#endif
+
 nativefs::Path nativePath(const QString& path)
 {
 #ifdef _WIN32
@@ -18,6 +24,21 @@ QString fromNativePath(const nativefs::Path& path)
 #else
     return QFile::decodeName(QByteArray::fromStdString(path));
 #endif
+}
+
+QString systemErrorText(int error)
+{
+#ifdef _WIN32
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
+                                            | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, DWORD(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const QString reason = length ? QString::fromWCharArray(text, int(length)).trimmed() : QString();
+    LocalFree(text);
+#else
+    const QString reason = QString::fromLocal8Bit(std::strerror(error));
+#endif
+    return reason + QStringLiteral(" (") + QString::number(error) + QLatin1Char(')');
 }
 
 int writeWholeFile(const QString& path, const QByteArray& bytes)

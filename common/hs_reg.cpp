@@ -108,7 +108,16 @@ bool SettingsStore::writeBack()
         return false;
     if (nativefs::isReadOnly(nativePath(documentPath)))
         return false;
-    return document->save(documentPath);
+    if (document->save(documentPath))
+        return true;
+    // Once per file and reason: every placement and folder lookup writes the files again.
+    const QString failure = documentPath + QLatin1Char('\n') + QString::number(document->lastError());
+    if (!reportedFailures.contains(failure)) {
+        reportedFailures.insert(failure);
+        WriteLog(QStringLiteral("FEIL: kan ikke lagre filen ") + documentPath + QStringLiteral(": ")
+                 + systemErrorText(document->lastError()));
+    }
+    return false;
 }
 
 void SettingsStore::reset()
@@ -123,6 +132,7 @@ void openini(const QString& path)
     const bool existed = QFileInfo(path).isFile();
     IniDocument doc;
     store.documentUnreadable = !doc.load(path); // then an empty document, and the file is kept
+    store.loadError = doc.lastError();
     store.document = std::move(doc);
     store.documentPath = path;
     store.currentSection = stampSection;
@@ -150,6 +160,18 @@ static void switchDocument(const QString& path)
 void openuserini()
 {
     switchDocument(userinipath());
+    SettingsStore& store = SettingsStore::instance();
+    if (store.documentUnreadable && !store.reportedFailures.contains(store.documentPath)) {
+        store.reportedFailures.insert(store.documentPath);
+        WriteLog(unreadablewarning());
+    }
+}
+
+QString unreadablewarning()
+{
+    const SettingsStore& store = SettingsStore::instance();
+    return QStringLiteral("ADVARSEL: ") + store.documentPath + QStringLiteral(" kan ikke leses (")
+        + systemErrorText(store.loadError) + QStringLiteral(") og vil ikke bli lagret.");
 }
 
 void openmainini()
@@ -164,7 +186,7 @@ void closeini()
     const bool readOnly = nativefs::isReadOnly(nativePath(path));
     bool ok = true;
     if (!readOnly)
-        ok = store.document && !store.documentUnreadable && store.document->save(store.documentPath);
+        ok = store.writeBack();
     store.document.reset();
     if (!ok)
         WriteLog(QStringLiteral("INI-CRASH i HS_REG: ") + path);
@@ -215,14 +237,32 @@ void writeinistring(const QString& key, const QString& value)
         store.document->setValue(store.currentSection, key, value);
 }
 
+namespace {
+// A typed write of the value the key already means ("-1" or "$1" for true) is no change
+// of this run's: another copy's write of the key meanwhile is kept at the write-back.
+template <class SameMeaning>
+void writeTyped(const QString& key, const QString& text, SameMeaning sameMeaning)
+{
+    SettingsStore& store = SettingsStore::instance();
+    if (!store.document)
+        return;
+    int held = 0;
+    if (store.document->hasKey(store.currentSection, key) && parseIniInteger(readinistring(key), held)
+        && sameMeaning(held))
+        store.document->restateValue(store.currentSection, key, text);
+    else
+        store.document->setValue(store.currentSection, key, text);
+}
+}
+
 void writeinibool(const QString& key, bool value)
 {
-    writeinistring(key, value ? QStringLiteral("1") : QStringLiteral("0"));
+    writeTyped(key, value ? QStringLiteral("1") : QStringLiteral("0"), [&](int held) { return (held != 0) == value; });
 }
 
 void writeiniinteger(const QString& key, int value)
 {
-    writeinistring(key, QString::number(value));
+    writeTyped(key, QString::number(value), [&](int held) { return held == value; });
 }
 
 void setfolder(const QString& name, const QString& path)

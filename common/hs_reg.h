@@ -4,6 +4,7 @@
 
 #include "common/inidocument.h"
 
+#include <QSet>
 #include <QString>
 #include <optional>
 
@@ -21,8 +22,11 @@ public:
     QString addressOverride;
     QString programPath; // the running program; start-up sets it (else the application's)
     bool documentUnreadable = false; // its file exists but could not be read: never overwritten
+    int loadError = 0;               // why, the operating system's error number
+    QSet<QString> reportedFailures;  // failed writes and unreadable files already logged
 
     // Writes the open document to its file; false when it could not (nothing thrown).
+    // A failed write is logged once per file and reason as a "FEIL:" line.
     bool writeBack();
     // Back to the state before start-up (tests).
     void reset();
@@ -33,6 +37,9 @@ void openini(const QString& path);
 void openuserini();
 void openmainini();
 void closeini();
+// The "ADVARSEL:" line for an open document whose file exists but cannot be read, so is
+// left alone: names the file and the reason.
+QString unreadablewarning();
 // The per-user file: settings folder + a file name made safe from currentuser + ".INI".
 QString userinipath();
 

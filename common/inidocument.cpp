@@ -165,8 +165,15 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
 {
     // A line break inside a value would start new lines (or sections) in the file.
     const QString value = oneLine(text);
+    if (hasKey(section, key) && this->value(section, key) == value)
+        return;
     changes_.push_back({section, key, value});
     store(section, key, value);
+}
+
+void IniDocument::restateValue(const QString& section, const QString& key, const QString& text)
+{
+    store(section, key, oneLine(text));
 }
 
 void IniDocument::store(const QString& section, const QString& key, const QString& value)

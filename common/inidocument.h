@@ -45,7 +45,12 @@ public:
     bool hasKey(const QString& section, const QString& key) const;
     // Empty when missing.
     QString value(const QString& section, const QString& key) const;
+    // A value the key already holds is no change: the write-back then keeps what another
+    // copy of the program put there meanwhile.
     void setValue(const QString& section, const QString& key, const QString& value);
+    // New text for a key that means what it held ("1" for a true written "-1"): written
+    // with the document, but not a change of this copy's, so another copy's value wins.
+    void restateValue(const QString& section, const QString& key, const QString& value);
     QStringList sectionNames() const;
     QStringList keys(const QString& section) const;
 

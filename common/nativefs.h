@@ -34,7 +34,23 @@ int makeDirectory(const Path& path);
 // Writes the whole file to a temporary file beside it and renames it over the target;
 // on failure the old file is left as it was. A symbolic link is followed: the file it
 // names is replaced and the link stays. A folder, pipe or device there is refused.
+// A file with other names (hard links), or one whose folder refuses the temporary file
+// or the rename (a shared folder the user cannot write), is written in place instead
+// (writeInPlace), so every name keeps seeing it and a writable file is always written.
 int replaceFile(const Path& path, const char* data, std::size_t size);
+// The temporary file and rename alone; path names the file itself, not a link.
+int replaceThroughTemporary(const Path& path, const char* data, std::size_t size);
+// Writes the whole existing plain file at path in place: the room for the new length is
+// taken first, so a full disk fails before any old byte is overwritten; then the data
+// from the start, the file cut to its length, and flushed to the disk.
+int writeInPlace(const Path& path, const char* data, std::size_t size);
+// How many names (hard links) the file at path has; links followed.
+int linkCount(const Path& path, std::uint64_t& count);
+// Takes room on the disk for the file to reach size bytes; the file's length itself may
+// grow to size. Nothing for a file already that long.
+int reserveSize(Handle handle, std::int64_t size);
+// True for the error numbers of a folder or file that refuses this user (access denied).
+bool isRefused(int error);
 // The path that symbolic links at path lead to (path itself when it is none); the last
 // target need not exist.
 int resolveLinks(const Path& path, Path& target);
@@ -64,7 +80,8 @@ int openOwnFile(const Path& path, int& descriptor);
 
 // Takes an exclusive advisory lock for writing the file at path, waiting at most a few
 // seconds for another process to let go; unlockFile releases it. Linux locks the file's
-// folder, so no file is left behind; Windows a lock file beside it (name + ".lock").
+// folder; Windows a lock file beside it (name + ".lock"), removed again when it is let
+// go, so neither leaves anything behind.
 int lockForWriting(const Path& path, Handle& handle);
 void unlockFile(Handle handle);
 

@@ -52,11 +52,8 @@ int resolveLinks(const Path& path, Path& target)
     return ELOOP;
 }
 
-int replaceFile(const Path& path, const char* data, std::size_t size)
+int replaceThroughTemporary(const Path& target, const char* data, std::size_t size)
 {
-    Path target;
-    if (const int error = resolveLinks(path, target))
-        return error;
     mode_t mode = 0666;
     struct stat existing {};
     if (::stat(target.c_str(), &existing) == 0) {
@@ -98,6 +95,29 @@ int replaceFile(const Path& path, const char* data, std::size_t size)
 bool isMissing(int error)
 {
     return error == ENOENT || error == ENOTDIR;
+}
+
+bool isRefused(int error)
+{
+    return error == EACCES || error == EPERM;
+}
+
+int linkCount(const Path& path, std::uint64_t& count)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return errno;
+    count = st.st_nlink;
+    return 0;
+}
+
+int reserveSize(Handle handle, std::int64_t size)
+{
+    std::int64_t now = 0;
+    if (const int error = fileSize(handle, now); error || now >= size)
+        return error;
+    // posix_fallocate reports its error itself; a file system without it has it emulated.
+    return ::posix_fallocate(static_cast<int>(handle), now, size - now);
 }
 
 int openPlainFile(const Path& path, bool forWriting, Handle& handle)

@@ -64,11 +64,8 @@ int resolveLinks(const Path& path, Path& target)
     return error;
 }
 
-int replaceFile(const Path& path, const char* data, std::size_t size)
+int replaceThroughTemporary(const Path& target, const char* data, std::size_t size)
 {
-    Path target;
-    if (const int error = resolveLinks(path, target))
-        return error;
     const DWORD existing = GetFileAttributesW(target.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY))
         return ERROR_DIRECTORY;
@@ -100,6 +97,33 @@ int replaceFile(const Path& path, const char* data, std::size_t size)
 bool isMissing(int error)
 {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool isRefused(int error)
+{
+    return error == ERROR_ACCESS_DENIED;
+}
+
+int linkCount(const Path& path, std::uint64_t& count)
+{
+    HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return lastError();
+    BY_HANDLE_FILE_INFORMATION info{};
+    const int error = GetFileInformationByHandle(file, &info) ? 0 : lastError();
+    CloseHandle(file);
+    count = error ? 0 : info.nNumberOfLinks;
+    return error;
+}
+
+int reserveSize(Handle handle, std::int64_t size)
+{
+    std::int64_t now = 0;
+    if (const int error = fileSize(handle, now); error || now >= size)
+        return error;
+    // Lengthening a file takes its clusters on NTFS: a full disk says so here.
+    return truncateFile(handle, size);
 }
 
 int openPlainFile(const Path& path, bool forWriting, Handle& handle)
@@ -232,33 +256,84 @@ int openOwnFile(const Path& path, int& descriptor)
     return 0;
 }
 
+namespace {
+// True when a name stands in the folder: a lock file that another copy is just removing
+// cannot be opened, but is still listed.
+bool isListed(const Path& path)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(path.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(find);
+    return true;
+}
+
+bool isDeletePending(HANDLE file)
+{
+    FILE_STANDARD_INFO info{};
+    return GetFileInformationByHandleEx(file, FileStandardInfo, &info, sizeof info) && info.DeletePending;
+}
+
+HANDLE openLockFile(const Path& path)
+{
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, share, nullptr, OPEN_ALWAYS, flags,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) // one the user may not remove
+        file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS, flags, nullptr);
+    return file;
+}
+} // namespace
+
 int lockForWriting(const Path& path, Handle& handle)
 {
     handle = noHandle;
     const Path lockPath = path + L".lock";
-    HANDLE file = CreateFileW(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return lastError();
     // At most about ten seconds: a copy of the program that hangs must not hang this one.
-    for (int attempt = 0; attempt < 500; ++attempt) {
-        OVERLAPPED whole{};
-        if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {
+    const ULONGLONG deadline = GetTickCount64() + 10000;
+    int refusals = 0;
+    for (;;) {
+        HANDLE file = openLockFile(lockPath);
+        if (file == INVALID_HANDLE_VALUE) {
+            const int error = lastError();
+            // Another copy let go and is removing it: a moment, then a new one. A lock file
+            // that is truly closed to this user is given up on after a second.
+            if (error != ERROR_ACCESS_DENIED || !isListed(lockPath) || ++refusals > 50 || GetTickCount64() > deadline)
+                return error;
+            Sleep(20);
+            continue;
+        }
+        bool locked = false;
+        for (;;) {
+            OVERLAPPED whole{};
+            locked = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole);
+            if (locked || GetLastError() != ERROR_LOCK_VIOLATION || GetTickCount64() > deadline)
+                break;
+            Sleep(20);
+        }
+        if (locked && !isDeletePending(file)) {
             handle = reinterpret_cast<Handle>(file);
             return 0;
         }
-        if (GetLastError() != ERROR_LOCK_VIOLATION)
-            break;
-        Sleep(20);
+        const int error = locked ? ERROR_LOCK_VIOLATION : lastError();
+        CloseHandle(file);
+        // Locked only after its holder had removed it: the next copy locks a new file.
+        if (!locked || GetTickCount64() > deadline)
+            return error;
     }
-    const int error = lastError();
-    CloseHandle(file);
-    return error;
 }
 
 void unlockFile(Handle handle)
 {
+    if (handle == noHandle)
+        return;
+    // Removed when the handle closes (those waiting on it see it go and take a new one);
+    // without the right to remove it, it stays as a plain empty file.
+    FILE_DISPOSITION_INFO remove{};
+    remove.DeleteFile = TRUE;
+    SetFileInformationByHandle(toHandle(handle), FileDispositionInfo, &remove, sizeof remove);
     closeFile(handle); // closing lets go of the lock
 }
 

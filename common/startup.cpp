@@ -1,5 +1,6 @@
 #include "common/startup.h"
 
+#include "common/fileops.h"
 #include "common/foldertree.h"
 #include "common/hs_reg.h"
 #include "common/platform.h"
@@ -95,6 +96,13 @@ void startup(const QStringList& arguments, const QString& programPath)
         if (log.verbose)
             WriteLog(logintext());
     }
+    // Said even with logging off: the file that would have turned it on is the one unread.
+    if (store.documentUnreadable) {
+        const bool logging = log.logging;
+        log.logging = true;
+        WriteLog(unreadablewarning());
+        log.logging = logging;
+    }
 }
 
 void shutdown()
@@ -109,5 +117,6 @@ void shutdown()
     }
     const QString path = log.path();
     if (!log.finalize())
-        std::fprintf(stderr, "prisliste: the log file %s could not be written\n", qPrintable(path));
+        std::fprintf(stderr, "prisliste: the log file %s could not be written: %s\n", qPrintable(path),
+                     qPrintable(systemErrorText(log.lastError())));
 }

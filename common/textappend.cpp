@@ -14,22 +14,25 @@ bool isAscii(const QString& text)
     return true;
 }
 
-// Whether the whole file decodes in the system's code page, read a piece at a time so
-// that a large log costs no more memory than a small one.
-int decodesInSystemCodePage(nativefs::Handle file, std::int64_t size, bool& valid)
+// How much of the end of the file tells its encoding: the lines of the last runs.
+constexpr std::int64_t tailLength = 64 * 1024;
+
+// Whether the end of the file decodes in the system's code page. Only the end is read, so
+// that a run costs what it logs however large the log has grown. The piece may begin
+// inside a character of several bytes: up to three of its first bytes may be skipped.
+int tailDecodesInSystemCodePage(nativefs::Handle file, std::int64_t from, std::int64_t size, bool& valid)
 {
-    QStringDecoder decoder(QStringConverter::System);
-    QByteArray piece(1 << 20, Qt::Uninitialized);
-    valid = true;
-    for (std::int64_t offset = 0; offset < size && valid;) {
-        std::size_t done = 0;
-        if (const int error = nativefs::readAt(file, offset, piece.data(), std::size_t(piece.size()), done))
-            return error;
-        if (done == 0)
-            break;
-        const QString decoded = decoder.decode(QByteArrayView(piece.constData(), qsizetype(done)));
+    const std::int64_t start = std::max(from, size - tailLength);
+    QByteArray tail(qsizetype(size - start), Qt::Uninitialized);
+    std::size_t done = 0;
+    if (const int error = nativefs::readAt(file, start, tail.data(), std::size_t(tail.size()), done))
+        return error;
+    tail.resize(qsizetype(done));
+    valid = false;
+    for (qsizetype skip = 0; skip <= (start > from ? 3 : 0) && skip <= tail.size() && !valid; ++skip) {
+        QStringDecoder decoder(QStringConverter::System);
+        const QString decoded = decoder.decode(QByteArrayView(tail).sliced(skip));
         valid = !decoder.hasError();
-        offset += std::int64_t(done);
     }
     return 0;
 }
@@ -68,7 +71,7 @@ int appendTo(nativefs::Handle file, const QStringList& lines)
         text += line + QStringLiteral("\r\n");
     if (encoding == TextEncoding::Local8Bit && !isAscii(text)) {
         bool valid = true;
-        if (const int error = decodesInSystemCodePage(file, size, valid))
+        if (const int error = tailDecodesInSystemCodePage(file, markLength, size, valid))
             return error;
         if (!valid)
             encoding = TextEncoding::Latin1;

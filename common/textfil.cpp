@@ -25,6 +25,7 @@ void Log::initialize(const QString& programPath)
     verbose = false;
     errorCount = warningCount = hintCount = 0;
     unreadableFile_ = false;
+    unreadableError_ = lastError_ = 0;
     const QChar sep = Platform::separator();
     path_ = platform().appData() + sep + QStringLiteral("Kvarnelo") + sep + QStringLiteral("log") + sep
         + QFileInfo(programPath).completeBaseName() + QStringLiteral(".log");
@@ -45,15 +46,17 @@ bool Log::finalize()
     const QStringList pending = lines_.mid(linesInFile_);
     lines_.clear();
     linesInFile_ = 0;
-    if (unreadableFile_)
+    if (unreadableFile_) {
+        lastError_ = unreadableError_;
         return false;
+    }
     // A log folder removed while the program ran is made again rather than losing the run.
     QDir().mkpath(QFileInfo(path_).absolutePath());
     FileWriteLock lock(path_);
-    const int error = appendLines(path_, pending);
-    if (nativefs::isMissing(error))
-        return writeWholeFile(path_, linesText(pending)) == 0;
-    return error == 0;
+    lastError_ = appendLines(path_, pending);
+    if (nativefs::isMissing(lastError_))
+        lastError_ = writeWholeFile(path_, linesText(pending));
+    return lastError_ == 0;
 }
 
 void WriteLog(const QString& message)
@@ -104,6 +107,7 @@ void LoadLog()
         return;
     if (error) {
         log.unreadableFile_ = true;
+        log.unreadableError_ = error;
         return;
     }
     log.lines_.clear();

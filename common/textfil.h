@@ -19,6 +19,8 @@ public:
     // false when the file could not be written (the old file is then left as it was).
     // Never throws.
     bool finalize();
+    // The operating system's error number of the failed finalize.
+    int lastError() const { return lastError_; }
 
     const QStringList& lines() const { return lines_; }
     const QString& path() const { return path_; }
@@ -36,6 +38,8 @@ private:
     qsizetype linesInFile_ = 0; // how many of them, from the first, the file already holds
     QString path_;
     bool unreadableFile_ = false; // the file exists but could not be read: never overwritten
+    int unreadableError_ = 0;
+    int lastError_ = 0;
 };
 
 void WriteLog(const QString& message);

@@ -4,6 +4,7 @@
 #include "tests/support/sandbox.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QFileInfo>
@@ -221,4 +222,25 @@ TEST(IniDocument, WriteBackWaitsForAnotherCopyThatHoldsTheLock)
     int status = 0;
     ::waitpid(other, &status, 0);
     EXPECT_EQ(Sandbox::readFile(path), QByteArray("[A]\r\nk=1\r\ntheirs=1\r\nmine=1\r\n\r\n"));
+}
+
+TEST(IniDocument, AFileWithOtherNamesIsWrittenInPlaceSoEveryNameSeesIt)
+{
+    Sandbox sandbox;
+    const QString path = sandbox.workFolder() + QStringLiteral("/kvarnelo.ini");
+    const QString other = sandbox.workFolder() + QStringLiteral("/butikk.ini");
+    Sandbox::writeFile(path, "[STANDARD]\r\nLogToFile=1\r\nDOC_URL=http://a-long-old-address/that/shrinks/\r\n\r\n");
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
+    IniDocument doc;
+    ASSERT_TRUE(doc.load(path));
+    doc.setValue(QStringLiteral("STANDARD"), QStringLiteral("DOC_URL"), QStringLiteral("http://b/"));
+    ASSERT_TRUE(doc.save(path));
+    const QByteArray expected = "[STANDARD]\r\nLogToFile=1\r\nDOC_URL=http://b/\r\n\r\n";
+    EXPECT_EQ(Sandbox::readFile(path), expected);
+    EXPECT_EQ(Sandbox::readFile(other), expected);
+    doc.setValue(QStringLiteral("STANDARD"), QStringLiteral("Grows"), QString(5000, u'x'));
+    ASSERT_TRUE(doc.save(other));
+    EXPECT_EQ(Sandbox::readFile(path), Sandbox::readFile(other));
+    EXPECT_EQ(QFileInfo(path).size(), expected.size() + 5008);
+    EXPECT_EQ(QDir(sandbox.workFolder()).entryList(QDir::Files), (QStringList{"butikk.ini", "kvarnelo.ini"}));
 }

@@ -3,6 +3,7 @@
 #include "common/textfil.h"
 #include "tests/support/qstringprint.h"
 #include "tests/support/sandbox.h"
+#include "tests/support/sharedfolder.h"
 #include "tests/support/unreadablefile.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 #include <QStringEncoder>
 #include <QRegularExpression>
 #include <csignal>
+#include <optional>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -37,6 +39,17 @@ private:
     rlimit old_{};
     void (*oldHandler_)(int) = nullptr;
 };
+
+// What this process has read from files so far, by the kernel's count (rchar).
+qint64 bytesReadByThisProcess()
+{
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = io.readAll();
+    const qsizetype at = text.indexOf("rchar: ");
+    return at < 0 ? -1 : text.mid(at + 7, text.indexOf('\n', at) - at - 7).toLongLong();
+}
 
 class LogTest : public ::testing::Test {
 protected:
@@ -350,4 +363,80 @@ TEST_F(LogTest, LinesAnotherCopyAddedMeanwhileAreKept)
     EXPECT_EQ(lines[0], QStringLiteral("old run"));
     EXPECT_EQ(lines[1], QStringLiteral("other copy"));
     EXPECT_TRUE(lines[2].endsWith(QStringLiteral(" this copy")));
+}
+
+TEST_F(LogTest, ALogTheUserMayWriteIsClearedAndAddedToInPlace)
+{
+    // In a folder the user cannot write, and with a second name (hard link) beside it:
+    // ClearLog writes the file where it stands, and every name keeps seeing it.
+    struct Case { const char* name; bool shared; bool linked; };
+    const Case cases[] = {{"shared folder", true, false}, {"hard link", false, true}};
+    const QString otherName = sandbox.workFolder() + QStringLiteral("/prisliste-kopi.log");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(logFolder).removeRecursively();
+        QFile::remove(otherName);
+        makeLogFolder();
+        Sandbox::writeFile(logPath(), "lines of earlier runs\r\n");
+        if (c.linked)
+            ASSERT_EQ(::link(QFile::encodeName(logPath()).constData(), QFile::encodeName(otherName).constData()), 0);
+        Log& log = Log::instance();
+        log.initialize(QStringLiteral("prisliste"));
+        QList<MessageRequest> shown;
+        setMessageHandler([&](const MessageRequest& r) { shown << r; return MessageAnswer::Ok; });
+        {
+            std::optional<SharedFolder> folder;
+            if (c.shared)
+                folder.emplace(logFolder, QStringList{logPath()}, sandbox.root());
+            log.logging = true;
+            ClearLog();
+            LoadLog();
+            WriteLog(QStringLiteral("BRUKER: Bjørn"));
+            EXPECT_TRUE(log.finalize());
+        }
+        EXPECT_TRUE(shown.isEmpty());
+        const QStringList lines = QString::fromUtf8(Sandbox::readFile(logPath())).split(QStringLiteral("\r\n"));
+        ASSERT_EQ(lines.size(), 3);
+        EXPECT_TRUE(lines[0].endsWith(QStringLiteral(" LOGGFIL TØMT (TextFile.ClearLog).")));
+        EXPECT_TRUE(lines[1].endsWith(QStringLiteral(" BRUKER: Bjørn")));
+        if (c.linked)
+            EXPECT_EQ(Sandbox::readFile(otherName), Sandbox::readFile(logPath()));
+        EXPECT_EQ(QDir(logFolder).entryList(QDir::Files | QDir::Hidden), QStringList{"prisliste.log"});
+    }
+}
+
+TEST_F(LogTest, AddingToALargeLogReadsOnlyItsEndWhateverTheNewLinesHold)
+{
+    // A few MB of old lines; the new line holds text outside ASCII. The encoding of the
+    // new line follows the lines of the last runs, at the end of the file.
+    const QByteArray utf8 = "01.02.2026 10:00:01 BRUKER: Bj\xC3\xB8rn\r\n";
+    const QByteArray latin1 = "01.02.2026 10:00:01 BRUKER: Bj\xF8rn\r\n";
+    struct Case { const char* name; QByteArray first, last, added; };
+    const Case cases[] = {
+        {"UTF-8 throughout", utf8, utf8, " BRUKER: Bj\xC3\xB8rn, bl\xC3\xA5veis\r\n"},
+        {"Latin-1 long ago, UTF-8 lately", latin1, utf8, " BRUKER: Bj\xC3\xB8rn, bl\xC3\xA5veis\r\n"},
+        {"Latin-1 lately", utf8, latin1, " BRUKER: Bj\xF8rn, bl\xE5veis\r\n"},
+    };
+    const QByteArray line = "01.02.2026 10:00:00 Sletter /home/kari/Kvarnelo/tmp/0000001.tmp\r\n";
+    makeLogFolder();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QByteArray old = c.first;
+        old.reserve(4 << 20);
+        while (old.size() < (4 << 20))
+            old += line;
+        old += c.last;
+        Sandbox::writeFile(logPath(), old);
+        Log& log = Log::instance();
+        log.initialize(QStringLiteral("prisliste"));
+        log.logging = true;
+        LoadLog();
+        WriteLog(QStringLiteral("BRUKER: Bjørn, blåveis"));
+        const qint64 before = bytesReadByThisProcess();
+        ASSERT_TRUE(log.finalize());
+        EXPECT_LT(bytesReadByThisProcess() - before, 256 * 1024) << "the old log is read whole";
+        const QByteArray bytes = Sandbox::readFile(logPath());
+        ASSERT_TRUE(bytes.startsWith(old));
+        EXPECT_TRUE(bytes.endsWith(c.added));
+    }
 }

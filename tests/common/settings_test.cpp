@@ -3,12 +3,14 @@
 #include "tests/support/fakeplatform.h"
 #include "tests/support/qstringprint.h"
 #include "tests/support/sandbox.h"
+#include "tests/support/sharedfolder.h"
 #include "tests/support/unreadablefile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -275,8 +277,10 @@ TEST_F(SettingsTest, CloseiniThatCannotWriteLogsTheCrashAndGoesOn)
     iniPath = sandbox.workFolder() + QStringLiteral("/gone/kvarnelo.ini");
     openSettings();
     closeini();
-    ASSERT_EQ(Log::instance().lines().size(), 1);
-    EXPECT_TRUE(Log::instance().lines()[0].endsWith(QStringLiteral(" INI-CRASH i HS_REG: ") + iniPath));
+    ASSERT_EQ(Log::instance().lines().size(), 2);
+    EXPECT_TRUE(Log::instance().lines()[0].endsWith(QStringLiteral(" FEIL: kan ikke lagre filen ") + iniPath
+                                                    + QStringLiteral(": No such file or directory (2)")));
+    EXPECT_TRUE(Log::instance().lines()[1].endsWith(QStringLiteral(" INI-CRASH i HS_REG: ") + iniPath));
     EXPECT_FALSE(SettingsStore::instance().document.has_value());
 }
 
@@ -316,4 +320,124 @@ TEST_F(SettingsTest, UserFileThatIsAPipeOrDeviceIsNeitherWaitedOnNorReplaced)
         EXPECT_EQ(QFileInfo(userFile).isSymLink(), !pipe);
         EXPECT_EQ(QFileInfo(userFile).isFile(), false);
     }
+}
+
+TEST_F(SettingsTest, AValueWrittenBackUnchangedKeepsWhatAnotherCopyChangedMeanwhile)
+{
+    // This copy (the store) rewrites a key as a dialog's close does; another copy then
+    // changes the key and ends; this copy's write-back comes last.
+    struct Case {
+        const char* name;
+        const char* held;
+        std::function<void()> rewrite;
+        const char* theirs; // nothing: no other copy
+        const char* kept;
+    };
+    const QString key = QStringLiteral("DOC_URL");
+    const Case cases[] = {
+        {"same text", "http://a/", [&] { writeinistring(key, QStringLiteral("http://a/")); }, "http://b/", "http://b/"},
+        {"true held as -1", "-1", [&] { writeinibool(key, true); }, "0", "0"},
+        {"false held as 00", "00", [&] { writeinibool(key, false); }, "1", "1"},
+        {"16 held as $10", "$10", [&] { writeiniinteger(key, 16); }, "7", "7"},
+        {"a real change wins", "http://a/", [&] { writeinistring(key, QStringLiteral("http://c/")); }, "http://b/",
+         "http://c/"},
+        {"a real typed change wins", "1", [&] { writeinibool(key, false); }, "1", "0"},
+        {"alone: the written form", "-1", [&] { writeinibool(key, true); }, nullptr, "1"},
+        {"a missing key is written", nullptr, [&] { writeinibool(key, false); }, nullptr, "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Sandbox::writeFile(iniPath, c.held ? QByteArray("[STANDARD]\r\nDOC_URL=") + c.held + "\r\n" : QByteArray());
+        SettingsStore::instance().reset();
+        openSettings();
+        c.rewrite();
+        if (c.theirs) {
+            IniDocument other;
+            ASSERT_TRUE(other.load(iniPath));
+            other.setValue(QStringLiteral("STANDARD"), key, QString::fromLatin1(c.theirs));
+            ASSERT_TRUE(other.save(iniPath));
+        }
+        closeini();
+        IniDocument reread;
+        ASSERT_TRUE(reread.load(iniPath));
+        EXPECT_EQ(reread.value(QStringLiteral("STANDARD"), key), QString::fromLatin1(c.kept));
+    }
+}
+
+TEST_F(SettingsTest, UnreadableUserFileIsWarnedOfOnceAndLeftAlone)
+{
+    Log::instance().logging = true;
+    const QString userFile = sandbox.workFolder() + QStringLiteral("/kari.INI");
+    ASSERT_TRUE(QDir().mkpath(userFile)); // a folder where the file belongs
+    openSettings();
+    for (int i = 0; i < 2; ++i) {
+        openuserini();
+        openmainini();
+    }
+    ASSERT_EQ(Log::instance().lines().size(), 1);
+    EXPECT_TRUE(Log::instance().lines()[0].endsWith(QStringLiteral(" ADVARSEL: ") + userFile
+                                                    + QStringLiteral(" kan ikke leses (Is a directory (21)) og vil ikke bli lagret.")));
+    EXPECT_TRUE(QFileInfo(userFile).isDir());
+}
+
+TEST_F(SettingsTest, FilesTheUserMayWriteInAFolderTheUserMayNotAreWrittenInPlace)
+{
+    Log::instance().logging = true;
+    const QString shared = sandbox.workFolder() + QStringLiteral("/shared");
+    ASSERT_TRUE(QDir().mkpath(shared));
+    iniPath = shared + QStringLiteral("/kvarnelo.ini");
+    const QString userFile = shared + QStringLiteral("/kari.INI");
+    Sandbox::writeFile(iniPath, "[STANDARD]\r\nLogToFile=1\r\n");
+    Sandbox::writeFile(userFile, "[VINDU-PrisListeForm]\r\nLeft=1\r\n");
+    struct stat before {};
+    ::stat(QFile::encodeName(iniPath).constData(), &before);
+    {
+        SharedFolder folder(shared, {iniPath, userFile}, sandbox.root());
+        SettingsStore::instance().settingsFilePath = iniPath;
+        SettingsStore::instance().settingsFolder = shared + QLatin1Char('/');
+        openini(iniPath);
+        writeinistring(QStringLiteral("DOC_URL"), QStringLiteral("http://butikken/"));
+        openuserini();
+        setsection(QStringLiteral("VINDU-PrisListeForm"));
+        writeiniinteger(QStringLiteral("Left"), 120);
+        openmainini();
+        closeini();
+    }
+    EXPECT_EQ(Log::instance().lines(), QStringList());
+    IniDocument settings, user;
+    ASSERT_TRUE(settings.load(iniPath));
+    ASSERT_TRUE(user.load(userFile));
+    EXPECT_EQ(settings.value(QStringLiteral("STANDARD"), QStringLiteral("DOC_URL")), QStringLiteral("http://butikken/"));
+    EXPECT_EQ(user.value(QStringLiteral("VINDU-PrisListeForm"), QStringLiteral("Left")), QStringLiteral("120"));
+    struct stat after {};
+    ::stat(QFile::encodeName(iniPath).constData(), &after);
+    EXPECT_EQ(after.st_ino, before.st_ino); // the same file, written where it stands
+    EXPECT_EQ(QDir(shared).entryList(QDir::Files | QDir::Hidden), (QStringList{"kari.INI", "kvarnelo.ini"}));
+}
+
+TEST_F(SettingsTest, AFileNeitherItsFolderNorItselfWritableNamesTheFileAndTheReason)
+{
+    if (!SharedFolder::asRoot())
+        GTEST_SKIP() << "needs root to leave a file the user cannot write";
+    Log::instance().logging = true;
+    const QString shared = sandbox.workFolder() + QStringLiteral("/shared");
+    ASSERT_TRUE(QDir().mkpath(shared));
+    iniPath = shared + QStringLiteral("/kvarnelo.ini");
+    Sandbox::writeFile(iniPath, "[STANDARD]\r\nLogToFile=1\r\n");
+    {
+        SharedFolder folder(shared, {}, sandbox.root()); // the file stays root's
+        openSettings();
+        for (int i = 0; i < 2; ++i) // logged once, however often it is tried
+            kvarnelopath(QStringLiteral("tmp"));
+        closeini();
+    }
+    const QStringList expected = {QStringLiteral("FEIL: kan ikke lagre filen ") + iniPath
+                                      + QStringLiteral(": Permission denied (13)"),
+                                  QStringLiteral("INI-CRASH i HS_REG: ") + iniPath};
+    QStringList messages;
+    for (const QString& line : Log::instance().lines())
+        if (!line.contains(QStringLiteral("Lager mappen")))
+            messages << line.section(QLatin1Char(' '), 2);
+    EXPECT_EQ(messages, expected);
+    EXPECT_EQ(Sandbox::readFile(iniPath), QByteArray("[STANDARD]\r\nLogToFile=1\r\n"));
 }

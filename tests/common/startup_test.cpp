@@ -404,3 +404,25 @@ TEST_F(StartupTest, TwoCopiesRunningAtOnceKeepBothRunsLinesAndSettings)
     EXPECT_EQ(messages.count(QStringLiteral("BRUKER: anna")), 1);
     EXPECT_LT(messages.indexOf(QStringLiteral("BRUKER: bert")), messages.indexOf(QStringLiteral("BRUKER: anna")));
 }
+
+TEST_F(StartupTest, SettingsFileThatCannotBeReadIsNamedAtStartWithTheReason)
+{
+    // Logging is off (its switch is in the unread file), yet the warning reaches the log.
+    struct Case { const char* name; bool pipe; const char* reason; };
+    const Case cases[] = {{"folder", false, "Is a directory (21)"}, {"pipe", true, "Invalid argument (22)"}};
+    const QString etcIni = base + QStringLiteral("etc/kvarnelo.ini");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(base).removeRecursively();
+        QDir().mkpath(base + QStringLiteral("data"));
+        QDir().mkpath(base + QStringLiteral("etc"));
+        if (c.pipe)
+            ASSERT_EQ(::mkfifo(QFile::encodeName(etcIni).constData(), 0600), 0);
+        else
+            ASSERT_TRUE(QDir().mkpath(etcIni));
+        run();
+        EXPECT_EQ(logMessages(), QStringList{QStringLiteral("ADVARSEL: ") + etcIni + QStringLiteral(" kan ikke leses (")
+                                             + QLatin1String(c.reason) + QStringLiteral(") og vil ikke bli lagret.")});
+        EXPECT_EQ(QFileInfo(etcIni).isDir(), !c.pipe);
+    }
+}

@@ -239,3 +239,26 @@ TEST_F(WebfolderSetup, IsCentredOverTheMainWindowAtEveryShowingAndClosesWithIt)
         EXPECT_EQ(stored(QStringLiteral("DOC_URL")), QStringLiteral("http://last/"));
     }
 }
+
+TEST_F(WebfolderSetup, ClosingUntouchedKeepsWhatAnotherCopyOfTheProgramChangedMeanwhile)
+{
+    // This copy opens and closes the dialog without touching anything; another copy
+    // changes every key and ends first; this copy's write-back comes last.
+    store({{"DOC_URL", QStringLiteral("http://gammel/")}, {"DOC_LOCAL", QStringLiteral("/gammel/")},
+           {"DOC_URL_ACTIVE", QStringLiteral("-1")}, {"DOC_URL_USEIMAGES", QStringLiteral("0")}});
+    ASSERT_TRUE(SettingsStore::instance().writeBack());
+    showDialog();
+    IniDocument other;
+    ASSERT_TRUE(other.load(settingsFile()));
+    const std::pair<const char*, const char*> theirs[] = {
+        {"DOC_URL", "http://ny/"}, {"DOC_LOCAL", "/ny/"}, {"DOC_URL_ACTIVE", "0"}, {"DOC_URL_USEIMAGES", "1"}};
+    for (const auto& [key, value] : theirs)
+        other.setValue(QStringLiteral("STANDARD"), QString::fromLatin1(key), QString::fromLatin1(value));
+    ASSERT_TRUE(other.save(settingsFile()));
+    dialog.close();
+    ASSERT_TRUE(SettingsStore::instance().writeBack());
+    IniDocument file;
+    ASSERT_TRUE(file.load(settingsFile()));
+    for (const auto& [key, value] : theirs)
+        EXPECT_EQ(file.value(QStringLiteral("STANDARD"), QString::fromLatin1(key)), QString::fromLatin1(value)) << key;
+}
