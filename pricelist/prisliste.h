@@ -60,6 +60,10 @@ protected:
 
 private:
     void FormShow();
+    // Before the window closes: a pending edit or insert with changes is offered for
+    // saving ("Ja" posts it; a failed post keeps the program open), unless the system
+    // asked the program to end. canClose stays false when an error comes on the way.
+    void FormCloseQuery(bool& canClose);
     void FormClose();
     void NewButtonClick();
     void DelButtonClick();
@@ -74,4 +78,6 @@ private:
     void Oppdater1Click();
     void DBGrid1DrawColumnCell(GridCellDrawing& cell);
     void MyDataSourceDataChange(const Field* field);
+
+    bool askingToClose_ = false;
 };

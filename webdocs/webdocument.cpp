@@ -8,6 +8,7 @@
 #include "webdocs/HttpDownload.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -36,6 +37,20 @@ QString folderOf(const QString& localPath)
     if (Platform::separator() == u'\\')
         last = std::max(last, localPath.lastIndexOf(u':'));
     return localPath.left(last + 1);
+}
+
+// A picture larger than this is shown from where it is, never copied.
+constexpr qint64 placeLimit = 256 * 1024 * 1024;
+
+// Creates the folder of localPath when it is missing (logged when verbose).
+void makeFolderOf(const QString& localPath, const char* caller)
+{
+    const QString folder = folderOf(localPath);
+    if (!folder.isEmpty() && !QFileInfo(folder).isDir()) {
+        QDir().mkpath(folder);
+        if (verboseLogging())
+            WriteLog(QStringLiteral("Oppretter mappen :") + folder + QStringLiteral(" (webdocument.%1)").arg(QLatin1String(caller)));
+    }
 }
 
 } // namespace
@@ -74,11 +89,23 @@ QString finddocument(const QString& reference, bool localonly)
 void downloaddocument(const QString& url, const QString& localPath)
 {
     BusyCursor busy;
-    const QString folder = folderOf(localPath);
-    if (!folder.isEmpty() && !QFileInfo(folder).isDir()) {
-        QDir().mkpath(folder);
-        if (verboseLogging())
-            WriteLog(QStringLiteral("Oppretter mappen :") + folder + QStringLiteral(" (webdocument.downloaddocument)"));
-    }
+    makeFolderOf(localPath, "downloaddocument");
     downloadtofile(localPath, url);
+}
+
+void placedocument(const QString& reference, const QString& sourcePath)
+{
+    const QString target = finddocument(reference, true);
+    const QFileInfo source(sourcePath);
+    // Only a plain file: reading a FIFO or a device could block for ever.
+    if (!source.isFile() || source.size() > placeLimit || QFileInfo::exists(target) || QFileInfo(target).isRelative()
+        || QDir::fromNativeSeparators(target).split(u'/').contains(QStringLiteral("..")))
+        return;
+    BusyCursor busy;
+    makeFolderOf(target, "placedocument");
+    // QFile::copy writes beside the target and never replaces a file that came meanwhile.
+    QFile copy(sourcePath);
+    if (!copy.copy(target))
+        WriteLog(QStringLiteral("ADVARSEL: Kunne ikke kopiere %1 til %2: %3 (webdocument.placedocument)")
+                     .arg(sourcePath, target, copy.errorString()));
 }

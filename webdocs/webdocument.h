@@ -14,3 +14,9 @@ QString finddocument(const QString& reference, bool localonly);
 // Creates the folder of localPath when it is missing, then downloads url into localPath
 // with downloadtofile; a failure has been shown to the user already.
 void downloaddocument(const QString& url, const QString& localPath);
+
+// Puts a copy of the plain file at sourcePath where finddocument(reference, true) looks,
+// so the document is found there later with or without a web folder. A file already
+// there is never replaced; nothing is copied to a relative path, out of its folder, or
+// from a file larger than 256 MB. A copy that fails is logged.
+void placedocument(const QString& reference, const QString& sourcePath);
