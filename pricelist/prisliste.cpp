@@ -3,6 +3,7 @@
 #include "common/Felles.h"
 #include "common/errorreport.h"
 #include "common/quitsignal.h"
+#include "common/textfil.h"
 #include "common/windowplacement.h"
 #include "db/dbedit.h"
 #include "pricelist/JaNei.h"
@@ -141,7 +142,12 @@ void TPrislisteForm::FormShow()
 void TPrislisteForm::FormCloseQuery(bool& canClose)
 {
     canClose = false; // an error on the way keeps the program open
-    if (MyTable.isEditing() && !quitRequested()) {
+    if (MyTable.isEditing() && quitRequested()) {
+        // Perhaps nobody is there to answer: not a word on the screen, but one in the log.
+        if (MyTable.isModified())
+            WriteLog(QStringLiteral("ADVARSEL: Endringene i %1 ble ikke lagret: programmet ble avsluttet av systemet")
+                         .arg(MyTable.MyTableproducttext->asString()));
+    } else if (MyTable.isEditing()) {
         MyDataSource->updateRecord(); // what is still in a control counts as a change
         if (MyTable.isEditing() && MyTable.isModified()
             && askyesno(QStringLiteral("Vil du lagre endringene i ") + MyTable.MyTableproducttext->asString() + QLatin1Char('?'),

@@ -61,8 +61,9 @@ protected:
 private:
     void FormShow();
     // Before the window closes: a pending edit or insert with changes is offered for
-    // saving ("Ja" posts it; a failed post keeps the program open), unless the system
-    // asked the program to end. canClose stays false when an error comes on the way.
+    // saving ("Ja" posts it; a failed post keeps the program open); when the system asked
+    // the program to end, the dropped edit is logged instead. canClose stays false when an
+    // error comes on the way.
     void FormCloseQuery(bool& canClose);
     void FormClose();
     void NewButtonClick();

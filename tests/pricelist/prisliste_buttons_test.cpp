@@ -2,6 +2,7 @@
 // delete and edit actions in the detail dialog, and open the shop's home page.
 #include "common/Felles.h"
 #include "common/quitsignal.h"
+#include "common/textfil.h"
 #include "tests/pricelist/detailfixture.h"
 #include "tests/support/questions.h"
 
@@ -216,12 +217,18 @@ TEST_F(PriceListButtons, EndedByTheSystemItClosesWithoutAQuestion)
     goTo(42);
     table().edit();
     table().MyTableprice->setAsFloat(40);
+    Log& log = Log::instance();
+    const bool wasLogging = log.logging;
+    log.logging = true;
     ::raise(SIGTERM);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !list->isVisible(); }, 5000));
     EXPECT_TRUE(quitRequested());
     for (int s : {SIGTERM, SIGINT, SIGHUP})
         ::signal(s, SIG_DFL);
+    log.logging = wasLogging;
     EXPECT_EQ(sent().filter(QStringLiteral("UPDATE")), QStringList());
+    // Not without a word: the log tells what was dropped.
+    EXPECT_EQ(log.lines().filter(QStringLiteral("ADVARSEL: Endringene i Tulipaner ble ikke lagret")).size(), 1);
 }
 
 TEST_F(PriceListButtons, SlettAsksAndDeletesOnlyOnJa)
