@@ -27,10 +27,13 @@ MessageAnswer showMessage(const MessageRequest& request)
 {
     if (installedHandler())
         return installedHandler()(request);
-    QMessageBox box(toQtIcon(request.icon), request.caption, request.text,
+    QMessageBox box(toQtIcon(request.icon), request.caption, QString(),
                     request.buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
                                                                 : QMessageBox::Ok,
                     QApplication::activeWindow());
+    // The texts carry product texts and server messages: never read as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(request.text);
     return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
 }
 

@@ -18,7 +18,7 @@ struct MessageRequest {
 
 using MessageHandler = std::function<MessageAnswer(const MessageRequest&)>;
 
-// Shows a modal box (QMessageBox) unless a handler is installed.
+// Shows a modal box (QMessageBox, the text as plain text) unless a handler is installed.
 MessageAnswer showMessage(const MessageRequest& request);
 
 // Installs a handler in place of the real box; an empty handler restores the box.

@@ -6,3 +6,7 @@
 class QWidget;
 
 void closeOnQuitSignal(QWidget* mainWindow);
+
+// Whether such a request has come: the program is ending with perhaps nobody there to
+// answer a question.
+bool quitRequested();

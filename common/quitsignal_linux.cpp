@@ -10,6 +10,7 @@
 
 namespace {
 int signalPipe[2] = {-1, -1};
+bool requested = false;
 
 void onSignal(int)
 {
@@ -27,6 +28,7 @@ void closeOnQuitSignal(QWidget* mainWindow)
     QObject::connect(notifier, &QSocketNotifier::activated, mainWindow, [window] {
         char byte = 0;
         [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+        requested = true;
         if (window)
             window->close();
     });
@@ -36,4 +38,9 @@ void closeOnQuitSignal(QWidget* mainWindow)
     action.sa_flags = SA_RESTART;
     for (int s : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(s, &action, nullptr);
+}
+
+bool quitRequested()
+{
+    return requested;
 }

@@ -3,3 +3,8 @@
 void closeOnQuitSignal(QWidget*)
 {
 }
+
+bool quitRequested()
+{
+    return false;
+}

@@ -244,3 +244,14 @@ bool parseRegionalFloat(const QString& text, double& value)
     value = parsed;
     return true;
 }
+
+bool isRegionalFloatStart(const QString& text)
+{
+    double value = 0;
+    if (parseRegionalFloat(text, value))
+        return true;
+    // A complete match that is no number ("1e999") only grows worse by typing on.
+    return numberPattern(regional().decimalSeparator)
+        .match(text.trimmed(), 0, QRegularExpression::PartialPreferCompleteMatch)
+        .hasPartialMatch();
+}

@@ -45,3 +45,6 @@ QString formatCurrency(double value);
 // Reads a number written with the regional decimal separator (sign, digits, separator,
 // exponent; blanks around it); false when it is not one.
 bool parseRegionalFloat(const QString& text, double& value);
+// Whether typing on could still make the text such a number: it is one, or the start of
+// one ("12,", "-", ",", "1e").
+bool isRegionalFloatStart(const QString& text);

@@ -2,7 +2,6 @@
 
 #include "common/errors.h"
 #include "db/recordstore.h"
-#include "db/win1252.h"
 
 #include <algorithm>
 
@@ -188,12 +187,13 @@ QVariant DataSet::normalized(const Field& field, QVariant v) const
     case FieldKind::Time: return QVariant(v.toTime());
     case FieldKind::DateTime: return QVariant(v.toDateTime());
     case FieldKind::String: {
-        QString s = win1252Representable(v.toString());
+        // Kept as given until Post, which refuses what Windows-1252 cannot hold.
+        QString s = v.toString();
         if (field.size() > 0 && s.size() > field.size())
-            s.truncate(field.size());
+            s.truncate(s[field.size()].isLowSurrogate() ? field.size() - 1 : field.size());
         return QVariant(s);
     }
-    case FieldKind::Memo: return QVariant(win1252Representable(v.toString()));
+    case FieldKind::Memo: return QVariant(v.toString());
     case FieldKind::Blob: return QVariant(v.toByteArray());
     }
     return v;

@@ -13,7 +13,9 @@
 // - Edit: on an empty data set performs Insert; in edit/insert does nothing; else
 //   state -> edit (stateChanged), dataUnchanged (the values are the stored ones).
 // - Post (edit/insert only, else "<name>: Dataset not in edit or insert mode"):
-//   updateRecord listeners write pending input; the record is written (writeInsert /
+//   updateRecord listeners write pending input; a text holding characters outside
+//   Windows-1252 is refused ("Teksten kan ikke lagres: ..." naming them and the field's
+//   display label); the record is written (writeInsert /
 //   writeUpdate); state -> browse; dataChanged(nullptr) after an insert (the server may
 //   have assigned values), dataUnchanged after an edit (the edit buffer is what is
 //   stored). A failure at any step throws and leaves the state and the user's values as
@@ -178,6 +180,8 @@ private:
     int storeRow(int row) const;   // row of the list -> row of the store (-1: insert row)
     void setState(DataSetState state);
     void checkBrowseMode();       // post when modified, else cancel
+    // Throws when a text of the edit buffer holds characters Windows-1252 cannot hold.
+    void checkStorableText() const;
     void loadEditBuffer();
     void runCalcFields();
     void setCurrent(int row, bool notify);

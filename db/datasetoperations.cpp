@@ -3,6 +3,7 @@
 
 #include "common/errors.h"
 #include "db/recordstore.h"
+#include "db/win1252.h"
 
 #include <algorithm>
 
@@ -82,6 +83,7 @@ void DataSet::post()
     notify([this](DataSetListener& l) { l.updateRecord(*this); });
     if (!isEditing()) // a listener cancelled
         return;
+    checkStorableText();
     const bool inserted = state_ == DataSetState::Insert;
     if (inserted) {
         writeInsert();
@@ -108,6 +110,22 @@ void DataSet::post()
         notify([this](DataSetListener& l) { l.dataChanged(*this, nullptr); });
     else
         notify([this](DataSetListener& l) { l.dataUnchanged(*this); });
+}
+
+void DataSet::checkStorableText() const
+{
+    for (const auto& f : fields_) {
+        if (f->isCalculated() || (f->kind() != FieldKind::String && f->kind() != FieldKind::Memo))
+            continue;
+        const QVariant& value = buffer_[size_t(f->index())];
+        if (!value.isValid())
+            continue;
+        const QStringList missing = win1252Missing(value.toString());
+        if (!missing.isEmpty())
+            throw Error(QStringLiteral("Teksten kan ikke lagres: tegnene «%1» finnes ikke i databasens tegnsett (%2).")
+                            .arg(missing.join(QLatin1Char(' ')), f->displayLabel()),
+                        QStringLiteral("EDatabaseError"));
+    }
 }
 
 void DataSet::cancel()

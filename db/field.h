@@ -16,6 +16,10 @@ public:
     Field& operator=(const Field&) = delete;
 
     const QString& fieldName() const { return name_; }
+    // The name the user knows the field by (the caption of its control); the field's name
+    // until one is given.
+    const QString& displayLabel() const { return label_.isEmpty() ? name_ : label_; }
+    void setDisplayLabel(const QString& label) { label_ = label; }
     FieldKind kind() const { return kind_; }
     // Characters of a String field (values written are cut to it); 0 for other kinds.
     int size() const { return size_; }
@@ -62,8 +66,8 @@ public:
     // --- Writing: only while the data set is in the edit or insert state (else the error
     // "<table>: Dataset not in edit or insert mode"), or to a calculated field from the
     // calculation rule. Each write computes the calculated fields anew and then sends a
-    // data change for this field. Text is converted to Windows-1252 ("?" for a character
-    // it cannot hold) and cut to size().
+    // data change for this field. Text is kept as given, cut to size(); Post refuses a
+    // text that Windows-1252 cannot hold.
     void setValue(const QVariant& value);   // invalid QVariant: null
     void clear();                            // null
     void setAsInteger(int value);
@@ -84,6 +88,7 @@ private:
 
     DataSet* dataSet_;
     QString name_;
+    QString label_;
     FieldKind kind_;
     int size_;
     bool calculated_;

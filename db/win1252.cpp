@@ -59,3 +59,21 @@ QString win1252Representable(const QString& text)
             return fromWin1252(toWin1252(text));
     return text;
 }
+
+QStringList win1252Missing(const QString& text)
+{
+    QStringList missing;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = text[i].unicode();
+        const bool pair = QChar::isHighSurrogate(c) && i + 1 < size && text[i + 1].isLowSurrogate();
+        if (!pair && (encodeOne(c) != '?' || c == u'?'))
+            continue;
+        const QString character = text.mid(i, pair ? 2 : 1);
+        if (!missing.contains(character))
+            missing << character;
+        if (pair)
+            ++i;
+    }
+    return missing;
+}

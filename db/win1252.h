@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // A character that Windows-1252 cannot hold becomes "?".
 QByteArray toWin1252(const QString& text);
@@ -13,3 +14,6 @@ qsizetype toWin1252(const QString& text, char* out);
 inline QString fromWin1252(const QByteArray& bytes) { return fromWin1252(bytes.constData(), bytes.size()); }
 // The text as Windows-1252 can hold it (each unmappable character replaced by "?").
 QString win1252Representable(const QString& text);
+// The characters of the text that Windows-1252 cannot hold, each once, in the order they
+// first appear (a character beyond U+FFFF is one entry); empty when it holds them all.
+QStringList win1252Missing(const QString& text);

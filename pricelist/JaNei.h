@@ -33,5 +33,7 @@ private:
 };
 
 // Returns true for "Ja", false for "Nei"; a dialog closed without a button press
-// returns the default answer. Centred on the window placed last.
+// returns the default answer. Centred on the window placed last, and always wholly on
+// that window's screen: a question wider than the screen is wrapped. The question is
+// shown as plain text.
 bool askyesno(const QString& question, bool defaultAnswer);

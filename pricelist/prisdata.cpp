@@ -9,6 +9,7 @@
 #include "db/dbmemo.h"
 #include "db/dbtext.h"
 #include "pricelist/flatbutton.h"
+#include "pricelist/outpriceedit.h"
 #include "pricelist/picturebox.h"
 #include "pricelist/pictureneighbours.h"
 #include "pricelist/prisliste.h"
@@ -20,8 +21,8 @@
 #include <QFocusEvent>
 #include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
 #include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QShowEvent>
 #include <QToolButton>
 
@@ -90,6 +91,7 @@ TPrisDataForm::TPrisDataForm(TPrislisteForm& priceList)
 
     if (!theDialog)
         theDialog = this;
+    showOutPrice();
 }
 
 TPrisDataForm::~TPrisDataForm()
@@ -169,11 +171,15 @@ void TPrisDataForm::buildRecordControls()
     Label3 = makeLabel(this, QStringLiteral("Label3"), QStringLiteral("Utfyllende tekst:"), {40, 133});
     DBMemo1 = bind(new DBMemo(this), source, QStringLiteral("DBMemo1"), QStringLiteral("object_text"), {40, 152, 270, 89});
     Label2 = makeLabel(this, QStringLiteral("Label2"), QStringLiteral("Utpris:"), {346, 133}, true);
-    Edit1 = new QLineEdit(this);
+    Edit1 = new OutPriceEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(346, 152, 71, 21);
     Edit1->installEventFilter(this);
-    connect(Edit1, &QLineEdit::textChanged, this, [this] { guarded([this] { Edit1Change(); }); });
+    // Typing starts the edit whenever the box has the focus, also when the window was
+    // only activated again with the focus in it (which is no entering of the box).
+    Edit1->onInputComing = [this] { guarded([this] { Edit1Enter(); }); };
+    // Only the user's own input sets the price, never the program's rewrite of the box.
+    connect(Edit1, &QLineEdit::textEdited, this, [this] { guarded([this] { Edit1Change(); }); });
     Label2->setBuddy(Edit1);
     DBEdit4 = bind(new DBEdit(this), source, QStringLiteral("DBEdit4"), QStringLiteral("price"), {346, 208, 71, 21});
 
@@ -220,13 +226,36 @@ void TPrisDataForm::closeEvent(QCloseEvent* event)
 
 bool TPrisDataForm::eventFilter(QObject* watched, QEvent* event)
 {
-    // Entering the box, not the window becoming active again with the focus in it.
-    if (watched == Edit1 && event->type() == QEvent::FocusIn) {
+    // Entering and leaving the box, not the window turning active or inactive around it.
+    if (watched == Edit1 && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-            guarded([this] { Edit1Enter(); });
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (event->type() == QEvent::FocusIn)
+                guarded([this] { Edit1Enter(); });
+            else
+                guarded([this] { showOutPrice(); }); // what was typed, in its tidy form
+        }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TPrisDataForm::showOutPrice(bool wholeRecord)
+{
+    if (keepOutPriceText_)
+        return;
+    // Rewriting an equal text would move the cursor.
+    const QString outPrice = formatGeneral(table().MyTableutpris->asFloat());
+    if (Edit1->text() == outPrice)
+        return;
+    Edit1->setText(outPrice);
+    if (wholeRecord && focusWidget() == Edit1)
+        Edit1->selectAll();
+}
+
+void TPrisDataForm::clearPicture()
+{
+    Image1->hide();
+    shownPicture.clear();
 }
 
 void TPrisDataForm::FormShow()
@@ -234,6 +263,7 @@ void TPrisDataForm::FormShow()
     QString mode = QStringLiteral("OnlyPos");
     loadwindowpos(this, QStringLiteral("PrisDataForm"), mode);
     priceList_.MyDataSourceStateChange();
+    showOutPrice();
     failedPicture.clear();
     loadpicture();
 }
@@ -247,6 +277,7 @@ void TPrisDataForm::FormClose()
 void TPrisDataForm::NewButtonClick()
 {
     table().insert();
+    DBEdit1->setFocus(); // a new product starts with its text
 }
 
 void TPrisDataForm::DelButtonClick()
@@ -292,15 +323,24 @@ void TPrisDataForm::Edit1Enter()
 void TPrisDataForm::Edit1Change()
 {
     ProductTable& t = table();
-    if (!t.isEditing())
-        return;
     const QString text = Edit1->text();
-    if (text.isEmpty())
+    // While the user types, the box shows what was typed ("12,50" stays, "12," is no 12);
+    // a paste is put in its tidy form at once.
+    const bool typing = Edit1->isTyping();
+    const QScopedValueRollback keepText(keepOutPriceText_, typing);
+    if (!t.isEditing()) {
+        // Input that no key announced (a paste from the menu, a drop) starts the edit too.
+        const QScopedValueRollback keepPasted(keepOutPriceText_, true);
+        t.edit();
+    }
+    if (!t.isEditing() || text.isEmpty())
         return;
     double outPrice = 0;
-    if (!parseRegionalFloat(text, outPrice))
+    if (!parseRegionalFloat(text, outPrice)) {
+        if (typing && isRegionalFloatStart(text))
+            return; // not finished yet: "-", ",", "1e"
         throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(text), QStringLiteral("EConvertError"));
-    // The price list window writes the new out-price's text back into the box.
+    }
     t.MyTableprice->setAsFloat(outPrice / 1.25);
 }
 
@@ -312,12 +352,21 @@ void TPrisDataForm::SpeedButton3Click()
         return;
     ProductTable& t = table();
     t.edit();
-    t.MyTablepicture->setAsString(pictureFolderAddress() + QFileInfo(*chosen).fileName());
+    QString reference = pictureFolderAddress() + QFileInfo(*chosen).fileName();
+    if (const int size = t.MyTablepicture->size(); size > 0)
+        reference.truncate(size);
+    // Where the reference is looked up on every later visit; placed before the reference
+    // is set, so that looking it up fetches nothing.
+    placedocument(reference, *chosen);
+    t.MyTablepicture->setAsString(reference);
     // From where the user chose it, whatever the web folder settings say. A name typed in
     // the dialog may be a FIFO or a device, whose reading could block for ever.
+    clearPicture();
     if (!QFileInfo(*chosen).isFile())
         throw Error(QStringLiteral("Cannot open file \"%1\". It is not a regular file").arg(*chosen), QStringLiteral("EFOpenError"));
     Image1->loadFromFile(*chosen);
+    Image1->show();
+    shownPicture = t.MyTablepicture->asString();
 }
 
 void loadpicture()
@@ -330,17 +379,30 @@ void loadpicture()
     // Whatever happens to this record's picture, the neighbours' are prepared meanwhile.
     const auto neighbours = qScopeGuard([dialog] { prefetchNeighbourPictures(*dialog); });
     const QString reference = dialog->table().MyTablepicture->asString();
-    dialog->Image1->setVisible(!reference.isEmpty());
-    if (reference == dialog->failedPicture)
+    PictureBox* box = dialog->Image1;
+    // Until this product's own picture is in the box, it shows nothing.
+    if (reference != dialog->shownPicture)
+        dialog->clearPicture();
+    if (reference.isEmpty()) {
+        dialog->failedPicture.clear();
         return;
-    dialog->failedPicture.clear();
-    if (reference.isEmpty())
+    }
+    if (reference == dialog->failedPicture)
         return;
     dialog->failedPicture = reference; // until it is shown
     const QString path = finddocument(reference, false);
     // Only a regular file: reading a FIFO or a device could block for ever.
-    if (!QFileInfo(path).isFile())
+    if (!QFileInfo(path).isFile()) {
+        dialog->clearPicture();
         return;
-    dialog->Image1->loadFromFile(path);
+    }
+    try {
+        box->loadFromFile(path);
+    } catch (...) {
+        dialog->clearPicture();
+        throw;
+    }
+    box->show();
+    dialog->shownPicture = reference;
     dialog->failedPicture.clear();
 }

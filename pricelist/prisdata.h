@@ -5,6 +5,7 @@
 // shop's web folder when it is missing on disk. Not modal; created hidden at start-up.
 
 #include "pricelist/openpicturedialog.h"
+#include "pricelist/outpriceedit.h"
 
 #include <QWidget>
 
@@ -16,7 +17,6 @@ class PictureBox;
 class ProductTable;
 class QFrame;
 class QLabel;
-class QLineEdit;
 class QToolButton;
 class TPrislisteForm;
 
@@ -54,7 +54,7 @@ public:
     QLabel* Label3;
     DBMemo* DBMemo1;
     QLabel* Label2;
-    QLineEdit* Edit1;
+    OutPriceEdit* Edit1;
     DBEdit* DBEdit4;
     QLabel* Label4;
     QToolButton* SpeedButton3;
@@ -69,6 +69,17 @@ public:
     // try it again until the reference changes or the dialog is shown anew, so typing in
     // the out-price box of such a product neither refetches nor repeats the error box.
     QString failedPicture;
+    // The reference whose picture the box shows (empty while it shows none).
+    QString shownPicture;
+    // Empties the picture box: hidden, it shows no product's picture.
+    void clearPicture();
+
+    // Puts the current record's out-price, as plain number text, into the out-price box;
+    // never sets the price. The box is left alone when it holds that text already and
+    // while the user's typing in it is being handled. After a change of the whole record
+    // (another record, Post, Cancel) a box with the focus gets the text selected, so what
+    // the user types next replaces it.
+    void showOutPrice(bool wholeRecord = false);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -94,11 +105,13 @@ private:
     void SpeedButton3Click();
 
     TPrislisteForm& priceList_;
+    bool keepOutPriceText_ = false; // while typing in the out-price box is handled
 };
 
 // Shows the current record's picture in the detail dialog: nothing happens while the
-// dialog is missing or hidden or DOC_URL_USEIMAGES is off; an empty reference hides the
-// picture box; a file missing on disk may be fetched first (finddocument) and, when it is
-// still missing, the box keeps its picture. A picture that cannot be read throws. A
-// reference that failed on the call before is left alone (see failedPicture).
+// dialog is missing or hidden or DOC_URL_USEIMAGES is off; a file missing on disk may be
+// fetched first (finddocument). The box is hidden whenever the record's own picture cannot
+// be shown (an empty reference, a file still missing, a file that is no picture), so it
+// never shows another product's picture. A picture that cannot be read throws. A
+// reference that failed on the call before is not tried again (see failedPicture).
 void loadpicture();

@@ -2,8 +2,11 @@
 
 #include "common/Felles.h"
 #include "common/errorreport.h"
-#include "common/regional.h"
+#include "common/quitsignal.h"
+#include "common/textfil.h"
 #include "common/windowplacement.h"
+#include "db/dbedit.h"
+#include "pricelist/JaNei.h"
 #include "pricelist/connectionvalues.h"
 #include "pricelist/export/exportcommands.h"
 #include "pricelist/finnform.h"
@@ -14,8 +17,8 @@
 
 #include <QCloseEvent>
 #include <QColor>
-#include <QLineEdit>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QShowEvent>
 #include <QToolButton>
 
@@ -112,6 +115,20 @@ void TPrislisteForm::showEvent(QShowEvent* event)
 
 void TPrislisteForm::closeEvent(QCloseEvent* event)
 {
+    // Asked again while the question is open (another close request): not twice.
+    if (askingToClose_) {
+        event->ignore();
+        return;
+    }
+    bool canClose = false;
+    {
+        const QScopedValueRollback asking(askingToClose_, true);
+        guarded([&] { FormCloseQuery(canClose); });
+    }
+    if (!canClose) {
+        event->ignore();
+        return;
+    }
     guarded([this] { FormClose(); });
     QMainWindow::closeEvent(event);
 }
@@ -120,6 +137,24 @@ void TPrislisteForm::FormShow()
 {
     QString mode = QStringLiteral("OnlyPos");
     loadwindowpos(this, QStringLiteral("PrisListeForm"), mode);
+}
+
+void TPrislisteForm::FormCloseQuery(bool& canClose)
+{
+    canClose = false; // an error on the way keeps the program open
+    if (MyTable.isEditing() && quitRequested()) {
+        // Perhaps nobody is there to answer: not a word on the screen, but one in the log.
+        if (MyTable.isModified())
+            WriteLog(QStringLiteral("ADVARSEL: Endringene i %1 ble ikke lagret: programmet ble avsluttet av systemet")
+                         .arg(MyTable.MyTableproducttext->asString()));
+    } else if (MyTable.isEditing()) {
+        MyDataSource->updateRecord(); // what is still in a control counts as a change
+        if (MyTable.isEditing() && MyTable.isModified()
+            && askyesno(QStringLiteral("Vil du lagre endringene i ") + MyTable.MyTableproducttext->asString() + QLatin1Char('?'),
+                        true))
+            MyTable.post();
+    }
+    canClose = true;
 }
 
 void TPrislisteForm::FormClose()
@@ -131,6 +166,8 @@ void TPrislisteForm::NewButtonClick()
 {
     MyTable.insert();
     showDetailDialog();
+    if (TPrisDataForm* dialog = TPrisDataForm::instance())
+        dialog->DBEdit1->setFocus(); // a new product starts with its text
 }
 
 void TPrislisteForm::DelButtonClick()
@@ -220,14 +257,11 @@ void TPrislisteForm::MyDataSourceStateChange()
     dialog->DelButton->setEnabled(!dialog->SaveButton->isEnabled());
 }
 
-void TPrislisteForm::MyDataSourceDataChange(const Field* /*field*/)
+void TPrislisteForm::MyDataSourceDataChange(const Field* field)
 {
     TPrisDataForm* dialog = TPrisDataForm::instance();
     if (!dialog)
         return;
     loadpicture();
-    // Rewriting an equal text would move the cursor and run Edit1Change again.
-    const QString outPrice = formatGeneral(MyTable.MyTableutpris->asFloat());
-    if (dialog->Edit1->text() != outPrice)
-        dialog->Edit1->setText(outPrice);
+    dialog->showOutPrice(field == nullptr);
 }

@@ -60,6 +60,11 @@ protected:
 
 private:
     void FormShow();
+    // Before the window closes: a pending edit or insert with changes is offered for
+    // saving ("Ja" posts it; a failed post keeps the program open); when the system asked
+    // the program to end, the dropped edit is logged instead. canClose stays false when an
+    // error comes on the way.
+    void FormCloseQuery(bool& canClose);
     void FormClose();
     void NewButtonClick();
     void DelButtonClick();
@@ -74,4 +79,6 @@ private:
     void Oppdater1Click();
     void DBGrid1DrawColumnCell(GridCellDrawing& cell);
     void MyDataSourceDataChange(const Field* field);
+
+    bool askingToClose_ = false;
 };

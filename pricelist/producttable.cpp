@@ -92,6 +92,11 @@ ProductTable::ProductTable(DbConnection& connection) : SqlTable(QStringLiteral("
     MyTableinrecentstockdate = addField(QStringLiteral("inrecentstockdate"), FieldKind::DateTime);
     MyTableutpris = addCalculatedField(QStringLiteral("utpris"), FieldKind::Currency);
 
+    // What the detail dialog calls them, for the errors that name a field.
+    MyTableproducttext->setDisplayLabel(QStringLiteral("Tekst"));
+    MyTableobject_text->setDisplayLabel(QStringLiteral("Utfyllende tekst"));
+    MyTablepicture->setDisplayLabel(QStringLiteral("Bilde"));
+
     onCalcFields = [this](DataSet&) { MyTableCalcFields(); };
     onNewRecord = [this](DataSet&) { MyTableNewRecord(); };
     beforeDelete = [this](DataSet&) { MyTableBeforeDelete(); };

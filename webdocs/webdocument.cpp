@@ -10,6 +10,7 @@
 #include "webdocs/httpurl.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -53,6 +54,20 @@ QString folderOf(const QString& localPath)
     return localPath.left(last + 1);
 }
 
+// A picture larger than this is shown from where it is, never copied.
+constexpr qint64 placeLimit = 256 * 1024 * 1024;
+
+// Creates the folder of localPath when it is missing (logged when verbose).
+void makeFolderOf(const QString& localPath, const char* caller)
+{
+    const QString folder = folderOf(localPath);
+    if (!folder.isEmpty() && !QFileInfo(folder).isDir()) {
+        QDir().mkpath(folder);
+        if (verboseLogging())
+            WriteLog(QStringLiteral("Oppretter mappen :") + folder + QStringLiteral(" (webdocument.%1)").arg(QLatin1String(caller)));
+    }
+}
+
 } // namespace
 
 QString finddocument(const QString& reference, bool localonly)
@@ -94,11 +109,23 @@ void downloaddocument(const QString& url, const QString& localPath)
         return;
     }
     BusyCursor busy;
-    const QString folder = folderOf(localPath);
-    if (!folder.isEmpty() && !QFileInfo(folder).isDir()) {
-        QDir().mkpath(folder);
-        if (verboseLogging())
-            WriteLog(QStringLiteral("Oppretter mappen :") + folder + QStringLiteral(" (webdocument.downloaddocument)"));
-    }
+    makeFolderOf(localPath, "downloaddocument");
     downloadtofile(localPath, url, policy);
+}
+
+void placedocument(const QString& reference, const QString& sourcePath)
+{
+    const QString target = finddocument(reference, true);
+    const QFileInfo source(sourcePath);
+    // Only a plain file: reading a FIFO or a device could block for ever.
+    if (!source.isFile() || source.size() > placeLimit || QFileInfo::exists(target) || QFileInfo(target).isRelative()
+        || QDir::fromNativeSeparators(target).split(u'/').contains(QStringLiteral("..")))
+        return;
+    BusyCursor busy;
+    makeFolderOf(target, "placedocument");
+    // QFile::copy writes beside the target and never replaces a file that came meanwhile.
+    QFile copy(sourcePath);
+    if (!copy.copy(target))
+        WriteLog(QStringLiteral("ADVARSEL: Kunne ikke kopiere %1 til %2: %3 (webdocument.placedocument)")
+                     .arg(sourcePath, target, copy.errorString()));
 }

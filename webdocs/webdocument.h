@@ -17,3 +17,9 @@ QString finddocument(const QString& reference, bool localonly);
 // folders' hosts (DOC_URL and the translation pairs) and public addresses on the default
 // port are fetched from; anything else gets a warning in the log instead.
 void downloaddocument(const QString& url, const QString& localPath);
+
+// Puts a copy of the plain file at sourcePath where finddocument(reference, true) looks,
+// so the document is found there later with or without a web folder. A file already
+// there is never replaced; nothing is copied to a relative path, out of its folder, or
+// from a file larger than 256 MB. A copy that fails is logged.
+void placedocument(const QString& reference, const QString& sourcePath);

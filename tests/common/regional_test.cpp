@@ -125,3 +125,21 @@ TEST_F(RegionalTest, ParsesNumbersWithTheRegionalSeparatorOnly)
             EXPECT_DOUBLE_EQ(value, c.value) << c.text;
     }
 }
+
+TEST_F(RegionalTest, TellsTheStartOfANumberFromTextThatCannotBecomeOne)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"12,", true},  {"-", true},     {"+", true},   {",", true},    {"1e", true},  {"1,5E-", true},
+        {" 3", true},   {"10,0", true},  {"x", false},  {"2.", false},  {"1,2,", false}, {"1e999", false},
+        {"-,", true},   {"e", false},    {"12a", false}, {"1 0", false},
+    };
+    for (const auto& [text, start] : cases)
+        EXPECT_EQ(isRegionalFloatStart(QString::fromLatin1(text)), start) << text;
+    setRegional([] {
+        RegionalSettings point = RegionalSettings::norwegian();
+        point.decimalSeparator = QLatin1Char('.');
+        return point;
+    }());
+    EXPECT_TRUE(isRegionalFloatStart(QStringLiteral("2.")));
+    EXPECT_FALSE(isRegionalFloatStart(QStringLiteral("2,")));
+}

@@ -272,8 +272,11 @@ TEST(DataSet, TextConversion)
         {t.qty, QString(), QVariant(), {}},
         {t.name, QString(), QString(), {}},
         {t.name, QStringLiteral("abcdefgh"), QStringLiteral("abcde"), {}},
-        {t.name, QStringLiteral("Ø€→x"), QStringLiteral("Ø€?x"), {}},
-        {t.note, QStringLiteral("a\u4e2db"), QStringLiteral("a?b"), {}},
+        // Kept as given (Post refuses what Windows-1252 cannot hold), cut to the size
+        // without splitting a character beyond U+FFFF.
+        {t.name, QStringLiteral("Ø€→x"), QStringLiteral("Ø€→x"), {}},
+        {t.name, QStringLiteral("abcd\U0001F337"), QStringLiteral("abcd"), {}},
+        {t.note, QStringLiteral("a\u4e2db"), QStringLiteral("a\u4e2db"), {}},
     };
     for (const Case& c : cases) {
         if (c.error.isEmpty())
@@ -290,4 +293,67 @@ TEST(DataSet, TextConversion)
     }
     EXPECT_FALSE(t.name->isNull()); // an empty text stays a text
 }
+}
+
+TEST(DataSet, PostRefusesTextThatWindows1252CannotHoldAndKeepsTheEdit)
+{
+    struct Case {
+        const char* what;
+        bool insert;
+        QString name;
+        QString note;
+        QString error; // empty: posted
+    } cases[] = {
+        {"two characters, each named once", false, QStringLiteral("RŘőŘ"), {},
+         QStringLiteral("Teksten kan ikke lagres: tegnene «Ř ő» finnes ikke i databasens tegnsett (Navn).")},
+        {"a flower beyond U+FFFF is one character", false, {}, QStringLiteral("fin \U0001F337!"),
+         QStringLiteral("Teksten kan ikke lagres: tegnene «\U0001F337» finnes ikke i databasens tegnsett (note).")},
+        {"the first field in the record's order is named", true, QStringLiteral("Ω"), QStringLiteral("\u4e2d"),
+         QStringLiteral("Teksten kan ikke lagres: tegnene «Ω» finnes ikke i databasens tegnsett (Navn).")},
+        {"Windows-1252 holds the dash, the euro and the Nordic letters", false, QStringLiteral("Æ—€ø"),
+         QStringLiteral("“Š”"), {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Table t;
+        t.name->setDisplayLabel(QStringLiteral("Navn"));
+        t.fill(2);
+        if (c.insert)
+            t.insert();
+        else
+            t.edit();
+        if (!c.name.isNull())
+            t.name->setAsString(c.name);
+        if (!c.note.isNull())
+            t.note->setAsString(c.note);
+        if (c.error.isEmpty()) {
+            t.post();
+            EXPECT_EQ(t.writes, 1);
+            EXPECT_EQ(t.name->asString(), c.name);
+            EXPECT_EQ(t.note->asString(), c.note);
+            continue;
+        }
+        try {
+            t.post();
+            ADD_FAILURE() << "posted";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.message(), c.error);
+        }
+        EXPECT_EQ(t.writes, 0);
+        EXPECT_EQ(t.state(), c.insert ? DataSetState::Insert : DataSetState::Edit);
+        if (!c.name.isNull())
+            EXPECT_EQ(t.name->asString(), c.name);
+        if (!c.note.isNull())
+            EXPECT_EQ(t.note->asString(), c.note);
+        // A move posts too, so it is refused the same way and stays.
+        const int row = t.currentRow();
+        EXPECT_THROW(t.next(), Error);
+        EXPECT_EQ(t.currentRow(), row);
+        // Corrected, it is saved.
+        t.name->setAsString(QStringLiteral("Roser"));
+        t.note->setAsString(QStringLiteral("Røde"));
+        t.post();
+        EXPECT_EQ(t.writes, 1);
+        EXPECT_EQ(t.state(), DataSetState::Browse);
+    }
 }

@@ -6,9 +6,12 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -89,8 +92,12 @@ TEST_F(Question, IsModalUnderTheNormalCursorAndReleasedAfterUse)
 TEST_F(Question, GrowsToTheQuestionButNeverBelowItsDesignWidth)
 {
     const QString shortQuestion = QStringLiteral("Slette?");
+    // Wider than the design, narrower than the screen (a wider one is wrapped, below).
+    QFont questionFont(QStringLiteral("Arial"));
+    questionFont.setPixelSize(13);
+    questionFont.setBold(true);
     QString longQuestion = QStringLiteral("Vil du virkelig slette denne varen fra prislisten");
-    while (longQuestion.size() < 120)
+    while (QFontMetrics(questionFont).horizontalAdvance(longQuestion) + 50 <= 650)
         longQuestion += QStringLiteral(" og alle bildene");
 
     for (const QString& question : {shortQuestion, longQuestion}) {
@@ -111,7 +118,8 @@ TEST_F(Question, GrowsToTheQuestionButNeverBelowItsDesignWidth)
             ASSERT_LT(measured + 50, 464);
             EXPECT_EQ(client.size(), QSize(464, 116));
         } else {
-            ASSERT_GT(measured + 50, 600);
+            ASSERT_GT(measured + 50, 650);
+            ASSERT_LE(measured + 50, QGuiApplication::primaryScreen()->availableGeometry().width());
             EXPECT_EQ(outer.width(), measured + 50);
             EXPECT_EQ(client.height(), 116);
         }
@@ -121,14 +129,14 @@ TEST_F(Question, GrowsToTheQuestionButNeverBelowItsDesignWidth)
     }
 }
 
-TEST_F(Question, CentresOnTheLastPlacedWindowWithoutClamping)
+TEST_F(Question, CentresOnTheLastPlacedWindowAndStaysOnTheScreen)
 {
-    struct Case { WindowRect over; bool onScreen; };
-    const Case cases[] = {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    struct Case { WindowRect over; bool onScreen; } cases[] = {
         {{100, 801, 601, 50}, true},       // odd sizes: halves truncated
-        {{3000, 1000, 700, 2000}, true},   // beyond the desktop: not pulled back
-        {{0, 0, 0, 0}, false},             // nothing placed yet: centred on the corner
-        {{-1500, 459, 460, -900}, false},  // far off the desktop: not pulled back
+        {{3000, 1000, 700, 2000}, false},  // beyond the screen: pulled back to its corner
+        {{0, 0, 0, 0}, false},             // nothing placed yet: centred on the corner, pushed in
+        {{-1500, 459, 460, -900}, false},  // far off the screen: pulled back
     };
     for (const Case& c : cases) {
         WindowPlacement::instance().lastPlaced = c.over;
@@ -136,18 +144,80 @@ TEST_F(Question, CentresOnTheLastPlacedWindowWithoutClamping)
         askyesno(QStringLiteral("Fortsette?"), true);
         ASSERT_TRUE(asked->asked);
         const QRect frame = asked->frame;
-        const int top = c.over.top + c.over.height / 2 - frame.height() / 2;
-        const int left = c.over.left + c.over.width / 2 - frame.width() / 2;
-        if (c.onScreen) {
-            EXPECT_EQ(frame.top(), top) << c.over.left;
-            EXPECT_EQ(frame.left(), left) << c.over.left;
-        } else {
-            // The offscreen platform nudges a window whose frame starts above or left of
-            // the screen by its frame margin (2 pixels); it stays off the screen.
-            EXPECT_LT(frame.top(), 0);
-            EXPECT_LT(frame.left(), 0);
-            EXPECT_NEAR(frame.top(), top, 2) << c.over.left;
-            EXPECT_NEAR(frame.left(), left, 2) << c.over.left;
+        int top = c.over.top + c.over.height / 2 - frame.height() / 2;
+        int left = c.over.left + c.over.width / 2 - frame.width() / 2;
+        if (!c.onScreen) {
+            left = std::clamp(left, area.left(), area.right() + 1 - frame.width());
+            top = std::clamp(top, area.top(), area.bottom() + 1 - frame.height());
         }
+        EXPECT_TRUE(area.contains(frame)) << c.over.left;
+        EXPECT_EQ(frame.top(), top) << c.over.left;
+        EXPECT_EQ(frame.left(), left) << c.over.left;
+    }
+}
+
+TEST_F(Question, ShowsItsTextAsWrittenNeverAsMarkup)
+{
+    for (const char* text : {"Vil du slette posten Vase <b>stor</b> blå?", "Vil du slette posten Roser <tulipaner og liljer?",
+                             "Vil du slette posten <i>Lilje</i> &amp; co?"}) {
+        const QString question = QString::fromUtf8(text);
+        int shownWidth = 0;
+        int textWidth = 0;
+        const auto asked = answerNextQuestion(QuestionReply::Escape, [&](QDialog& dialog) {
+            auto* label = dialog.findChild<QLabel*>(QStringLiteral("Label1"));
+            shownWidth = label->sizeHint().width();
+            textWidth = QFontMetrics(label->font()).horizontalAdvance(question);
+        });
+        askyesno(question, false);
+        ASSERT_TRUE(asked->asked) << text;
+        EXPECT_EQ(asked->text, question);
+        // Markup would hide its tags (and what follows a "<"): the text would be narrower.
+        EXPECT_GE(shownWidth, textWidth) << text;
+    }
+}
+
+TEST_F(Question, AlwaysLiesWhollyOnTheScreenWithTheWholeQuestion)
+{
+    QString words = QStringLiteral("Vase stor blå ");
+    while (words.size() < 128)
+        words += QStringLiteral("med lange grønne blader ");
+    words.truncate(128);
+    struct Case { const char* what; QString text; WindowRect over; } cases[] = {
+        {"128 characters of words", words, {100, 400, 300, 100}},
+        {"128 characters without a blank", QString(128, QLatin1Char('W')), {100, 400, 300, 100}},
+        {"a short question over a window off the screen", QStringLiteral("Roser"), {-1500, 459, 460, -900}},
+        {"a long one over a window beyond the screen", words, {3000, 1000, 700, 2000}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WindowPlacement::instance().lastPlaced = c.over;
+        const QString question = QStringLiteral("Vil du slette posten ") + c.text + QLatin1Char('?');
+        QRect area, frame, client, ja, nei, label;
+        int textWidth = 0;
+        int lineHeight = 1;
+        const auto asked = answerNextQuestion(QuestionReply::Enter, [&](QDialog& dialog) {
+            area = dialog.screen()->availableGeometry();
+            frame = dialog.frameGeometry();
+            client = dialog.geometry();
+            auto* l = dialog.findChild<QLabel*>(QStringLiteral("Label1"));
+            label = l->geometry();
+            textWidth = QFontMetrics(l->font()).horizontalAdvance(question);
+            lineHeight = QFontMetrics(l->font()).height();
+            const auto global = [&](const char* name) {
+                auto* b = dialog.findChild<QPushButton*>(QString::fromLatin1(name));
+                return QRect(b->mapToGlobal(QPoint(0, 0)), b->size());
+            };
+            ja = global("JaKnapp");
+            nei = global("NeiKnapp");
+        });
+        EXPECT_TRUE(askyesno(question, true));
+        ASSERT_TRUE(asked->asked);
+        EXPECT_EQ(asked->text, question);
+        EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+        EXPECT_TRUE(area.contains(ja) && area.contains(nei));
+        EXPECT_GE(client.width(), 464);
+        // Its label holds lines enough for the whole question, above the buttons.
+        EXPECT_GE(label.height() / lineHeight * label.width(), textWidth);
+        EXPECT_LE(label.bottom(), ja.top() - client.top());
     }
 }

@@ -165,14 +165,21 @@ TEST_F(PriceListGrid, BoundControlInputIsStoredOnPost)
     EXPECT_EQ(stored(QStringLiteral("producttext IS NULL"), 34), QStringLiteral("0"));
     EXPECT_EQ(stored(QStringLiteral("producttext"), 34), QString());
 
-    // A character outside Windows-1252 is stored as "?".
+    // A character outside Windows-1252 is refused on post, never stored as "?".
     goTo(t, 31);
     text.setFocus();
     text.selectAll();
     for (QChar ch : QStringLiteral("Ω-roser"))
         QTest::sendKeyEvent(QTest::Click, &text, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    t.post();
-    EXPECT_EQ(stored(QStringLiteral("producttext"), 31), QStringLiteral("?-roser"));
+    try {
+        t.post();
+        ADD_FAILURE() << "posted";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Teksten kan ikke lagres: tegnene «Ω» finnes ikke i databasens tegnsett (Tekst)."));
+    }
+    EXPECT_EQ(t.state(), DataSetState::Edit);
+    EXPECT_EQ(text.text(), QStringLiteral("Ω-roser"));
+    EXPECT_EQ(stored(QStringLiteral("producttext"), 31), QStringLiteral("Roser"));
 }
 
 } // namespace

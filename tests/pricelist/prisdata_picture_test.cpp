@@ -44,7 +44,7 @@ TEST_F(DetailPicture, FollowsTheCurrentRecordAndHidesForAnEmptyReference)
         {41, roser, "PNG"},
         {44, QSize(), "empty reference hides the box"},
         {43, liljer, "a reference shows it again"},
-        {42, liljer, "missing file: the box keeps its picture"},
+        {42, QSize(), "missing file: nothing, never the last product's picture"},
         {41, roser, "and goes on with the next"},
     };
     for (const Step& s : steps) {
@@ -118,7 +118,7 @@ TEST_F(DetailPicture, ChoosingAFileStoresItsWebAddressAndShowsTheChosenFile)
     EXPECT_EQ(messages[0].icon, MessageIcon::Error);
     EXPECT_EQ(table().state(), DataSetState::Edit);
     EXPECT_EQ(table().MyTablepicture->asString(), QStringLiteral("http://butikken.test/blomster/tull.jpg"));
-    EXPECT_EQ(shownPicture(), QSize(60, 45));
+    EXPECT_EQ(shownPicture(), QSize()); // not the picture chosen before
 
     // A FIFO typed in as the file's name: an error, never a read that waits for ever.
     const QString fifo = chosenFolder + QStringLiteral("fifo.jpg");
@@ -128,7 +128,61 @@ TEST_F(DetailPicture, ChoosingAFileStoresItsWebAddressAndShowsTheChosenFile)
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].text, QStringLiteral("Cannot open file \"%1\". It is not a regular file.").arg(fifo));
     EXPECT_EQ(table().MyTablepicture->asString(), QStringLiteral("http://butikken.test/blomster/fifo.jpg"));
-    EXPECT_EQ(shownPicture(), QSize(60, 45));
+    EXPECT_EQ(shownPicture(), QSize());
+    EXPECT_FALSE(QFileInfo::exists(docs() + QStringLiteral("fifo.jpg"))); // never read, never copied
+}
+
+// Chosen from DOC_LOCAL + "blomster", the picture is looked up later at DOC_LOCAL + its
+// name: it is copied there, so every later visit shows it, with or without a web folder.
+TEST_F(DetailPicture, AChosenPictureIsShownAgainOnEveryLaterVisit)
+{
+    qputenv("PRISLISTE_HOME_PAGE", "http://butikken.test/");
+    writeinibool(QStringLiteral("DOC_URL_ACTIVE"), false);
+    const QString blomster = docs() + QStringLiteral("blomster/");
+    writePicture(blomster + QStringLiteral("rose.jpg"), {50, 40});
+    writePicture(blomster + QStringLiteral("liljer.jpg"), {70, 20}); // docs() has another liljer.jpg
+    const QByteArray ownLiljer = Sandbox::readFile(docs() + QStringLiteral("liljer.jpg"));
+    createWindows();
+    showDialog();
+    struct Case { const char* file; QSize chosen; QSize later; } cases[] = {
+        {"rose.jpg", {50, 40}, {50, 40}},
+        {"liljer.jpg", {70, 20}, liljer}, // never copied over the file that is there
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        goTo(42);
+        setPictureDialogRunner([&](const OpenPictureDialog&) {
+            return std::optional<QString>(QDir::toNativeSeparators(blomster + QString::fromLatin1(c.file)));
+        });
+        QTest::mouseClick(dialog->SpeedButton3, Qt::LeftButton);
+        EXPECT_EQ(shownPicture(), c.chosen);
+        QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+        goTo(41);
+        EXPECT_EQ(shownPicture(), roser);
+        goTo(42);
+        EXPECT_EQ(shownPicture(), c.later);
+    }
+    EXPECT_EQ(Sandbox::readFile(docs() + QStringLiteral("rose.jpg")), Sandbox::readFile(blomster + QStringLiteral("rose.jpg")));
+    EXPECT_EQ(Sandbox::readFile(docs() + QStringLiteral("liljer.jpg")), ownLiljer);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(DetailPicture, APictureThatCannotBeFetchedShowsNothing)
+{
+    HttpTestServer server;
+    server.setHandler([](const QByteArray&) { return HttpAnswer::withLength(404, "Not Found", ""); });
+    writeinistring(QStringLiteral("DOC_URL"), server.url(QStringLiteral("/blomster/")));
+    writeinibool(QStringLiteral("DOC_URL_ACTIVE"), true);
+    admin.exec(QStringLiteral("UPDATE product SET picture = 'mangler.jpg' WHERE id = 42"));
+    createWindows();
+    showDialog();
+    goTo(41);
+    EXPECT_EQ(shownPicture(), roser);
+    guarded([&] { goTo(42); }); // the failed download is shown
+    EXPECT_EQ(server.requests().size(), 1);
+    EXPECT_EQ(shownPicture(), QSize());
+    goTo(41);
+    EXPECT_EQ(shownPicture(), roser);
 }
 
 TEST_F(DetailPicture, APictureMissingOnDiskIsFetchedOnceFromTheWebFolder)
@@ -261,7 +315,7 @@ TEST_F(DetailPicture, WhatIsNoPictureGivesItsErrorOrNothingAndTheDialogGoesOn)
         messages.clear();
         QTest::mouseClick(dialog->SpeedButton2, Qt::LeftButton); // to Roser
         EXPECT_EQ(dialog->DBEdit1->text(), QStringLiteral("Roser"));
-        EXPECT_EQ(shownPicture(), liljer); // kept
+        EXPECT_EQ(shownPicture(), QSize()); // nothing, never Liljer's picture
         if (c.error) {
             ASSERT_EQ(messages.size(), 1u);
             EXPECT_EQ(messages[0].icon, MessageIcon::Error);

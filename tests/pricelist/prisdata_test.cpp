@@ -23,6 +23,12 @@ protected:
         return s;
     }
     void click(QToolButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    // As a user types: one key at a time.
+    static void typeKeyByKey(QWidget* widget, const char* keys)
+    {
+        for (const char* k = keys; *k; ++k)
+            QTest::keyClick(widget, *k);
+    }
 };
 
 TEST_F(DetailDialog, ControlsStandWhereTheyBelongWithTheirFieldsAndFonts)
@@ -197,21 +203,37 @@ TEST_F(DetailDialog, OutPriceBoxSetsThePrice)
     createWindows();
     showDialog();
     QClipboard* clipboard = QApplication::clipboard();
+    const auto typed = [&](const char* keys) { return [&, keys] { typeKeyByKey(dialog->Edit1, keys); }; };
+    const auto pasted = [&](const char* text) {
+        return [&, text] {
+            clipboard->setText(QString::fromLatin1(text));
+            QTest::keyClick(dialog->Edit1, Qt::Key_V, Qt::ControlModifier);
+        };
+    };
     struct Case {
         const char* what;
         std::function<void()> input;
         double price;
-        const char* box;
+        const char* box;  // right after the input
+        const char* left; // once the box is left
         const char* error;
     } cases[] = {
-        {"typed 125", [&] { QTest::keyClicks(dialog->Edit1, "125"); }, 100, "125", nullptr},
-        {"pasted 012", [&] { clipboard->setText(QStringLiteral("012")); QTest::keyClick(dialog->Edit1, Qt::Key_V, Qt::ControlModifier); },
-         9.6, "12", nullptr},
-        {"pasted 12,50", [&] { clipboard->setText(QStringLiteral("12,50")); QTest::keyClick(dialog->Edit1, Qt::Key_V, Qt::ControlModifier); },
-         10, "12,5", nullptr},
-        {"a letter", [&] { QTest::keyClicks(dialog->Edit1, "x"); }, 20, "x", "'x' is not a valid floating point value."},
-        {"a point, not the decimal comma", [&] { QTest::keyClicks(dialog->Edit1, "2.5"); }, 1.6, "2.5",
-         "'2.' is not a valid floating point value."},
+        {"typed 125", typed("125"), 100, "125", "125", nullptr},
+        // Typed key by key, an unfinished number is neither rewritten nor reported.
+        {"typed 12,50", typed("12,50"), 10, "12,50", "12,5", nullptr},
+        {"typed 0,5", typed("0,5"), 0.4, "0,5", "0,5", nullptr},
+        {"typed 9,99", typed("9,99"), 7.992, "9,99", "9,99", nullptr},
+        {"typed 10,05", typed("10,05"), 8.04, "10,05", "10,05", nullptr},
+        {"typed -3", typed("-3"), -2.4, "-3", "-3", nullptr},
+        {"typed ,5", typed(",5"), 0.4, ",5", "0,5", nullptr},
+        {"typed 12, and left", typed("12,"), 9.6, "12,", "12", nullptr},
+        {"typed a sign alone", typed("-"), 20, "-", "25", nullptr},
+        // A paste is put in its tidy form at once.
+        {"pasted 012", pasted("012"), 9.6, "12", "12", nullptr},
+        {"pasted 12,50", pasted("12,50"), 10, "12,5", "12,5", nullptr},
+        {"a letter", typed("x"), 20, "x", "25", "'x' is not a valid floating point value."},
+        {"a letter after a price", typed("12,5x"), 10, "12,5x", "12,5", "'12,5x' is not a valid floating point value."},
+        {"a point, not the decimal comma", typed("2.5"), 1.6, "2.5", "2", "'2.' is not a valid floating point value."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -232,6 +254,10 @@ TEST_F(DetailDialog, OutPriceBoxSetsThePrice)
         } else {
             EXPECT_EQ(messageTexts(), QStringList());
         }
+        QTest::keyClick(dialog->Edit1, Qt::Key_Tab);
+        EXPECT_NE(QApplication::focusWidget(), dialog->Edit1);
+        EXPECT_EQ(dialog->Edit1->text(), QString::fromLatin1(c.left));
+        EXPECT_DOUBLE_EQ(table().MyTableprice->asFloat(), c.price);
         table().cancel();
     }
     // "2.5": each text that is not a number gives its error; "2" set the price on the way.
@@ -239,7 +265,22 @@ TEST_F(DetailDialog, OutPriceBoxSetsThePrice)
                                            "'2.5' is not a valid floating point value."}));
 }
 
-TEST_F(DetailDialog, TypingAfterLagreWithTheFocusStillThereChangesNothing)
+TEST_F(DetailDialog, TypedPriceIsThePriceSaved)
+{
+    createWindows();
+    showDialog();
+    goTo(42);
+    QTest::mouseClick(dialog->Edit1, Qt::LeftButton);
+    dialog->Edit1->selectAll();
+    typeKeyByKey(dialog->Edit1, "12,50");
+    const qsizetype statements = sent().size();
+    QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+    EXPECT_EQ(sent().mid(statements),
+              QStringList{QStringLiteral("Query UPDATE product\r\nSET\r\n  price = 10\r\nWHERE\r\n  id = 42")});
+    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("12,5")); // saved: its tidy form
+}
+
+TEST_F(DetailDialog, TypingAfterLagreWithTheFocusStillThereStartsTheEdit)
 {
     createWindows();
     showDialog();
@@ -251,23 +292,122 @@ TEST_F(DetailDialog, TypingAfterLagreWithTheFocusStillThereChangesNothing)
     QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
     EXPECT_EQ(QApplication::focusWidget(), dialog->Edit1);
     EXPECT_EQ(stored(QStringLiteral("price"), 42), QStringLiteral("120"));
+    EXPECT_EQ(table().state(), DataSetState::Browse);
     const qsizetype statements = sent().size();
 
-    QTest::keyClicks(dialog->Edit1, "9");
-    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("1509"));
-    EXPECT_EQ(table().state(), DataSetState::Browse);
-    EXPECT_DOUBLE_EQ(table().MyTableprice->asFloat(), 120);
-    EXPECT_EQ(sent().size(), statements);
+    // The box has the focus, so typing in it starts the edit, as entering it does.
+    QTest::keyClick(dialog->Edit1, Qt::Key_Backspace);
+    EXPECT_EQ(table().state(), DataSetState::Edit);
+    EXPECT_EQ(actionButtons(), QStringLiteral("1100"));
+    typeKeyByKey(dialog->Edit1, "9");
+    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("159"));
+    EXPECT_DOUBLE_EQ(table().MyTableprice->asFloat(), 127.2);
+    QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+    EXPECT_EQ(sent().mid(statements),
+              QStringList{QStringLiteral("Query UPDATE product\r\nSET\r\n  price = 127.2\r\nWHERE\r\n  id = 42")});
     EXPECT_TRUE(messages.empty());
 
     // Entering the box again starts the edit, which shows the out-price in it again.
     dialog->DBEdit4->setFocus(Qt::TabFocusReason);
     QTest::mouseClick(dialog->Edit1, Qt::LeftButton);
     EXPECT_EQ(table().state(), DataSetState::Edit);
-    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("150"));
+    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("159"));
     QTest::keyClick(dialog->Edit1, Qt::Key_End);
     QTest::keyClick(dialog->Edit1, Qt::Key_Backspace);
     EXPECT_DOUBLE_EQ(table().MyTableprice->asFloat(), 12);
+}
+
+TEST_F(DetailDialog, OnlyTheUsersOwnInputInTheBoxSetsThePrice)
+{
+    createWindows();
+    showDialog();
+    // A cleared price box saves no price, not the 0 the out-price box then shows.
+    goTo(42);
+    dialog->DBEdit4->setFocus(Qt::TabFocusReason);
+    dialog->DBEdit4->selectAll();
+    QTest::keyClick(dialog->DBEdit4, Qt::Key_Backspace);
+    QTest::keyClick(dialog->DBEdit4, Qt::Key_Tab);
+    EXPECT_TRUE(table().MyTableprice->isNull());
+    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("0"));
+    EXPECT_TRUE(table().MyTableprice->isNull());
+    qsizetype statements = sent().size();
+    QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+    EXPECT_EQ(sent().mid(statements),
+              QStringList{QStringLiteral("Query UPDATE product\r\nSET\r\n  price = NULL\r\nWHERE\r\n  id = 42")});
+
+    // "Ny" from a priced product: the new record has no price until the user gives one.
+    goTo(41); // price 100
+    QTest::mouseClick(dialog->NewButton, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), dialog->DBEdit1);
+    EXPECT_TRUE(table().MyTableprice->isNull());
+    typeKeyByKey(dialog->DBEdit1, "Nelliker");
+    statements = sent().size();
+    QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+    const QStringList insert = sent().mid(statements);
+    ASSERT_EQ(insert.size(), 1);
+    EXPECT_TRUE(insert[0].startsWith(QLatin1String("Query INSERT INTO product\r\n"))) << insert[0].toStdString();
+    EXPECT_FALSE(insert[0].contains(QLatin1String("price"))) << insert[0].toStdString();
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(DetailDialog, TextTheDatabaseCannotHoldIsRefusedAndTheEditKept)
+{
+    createWindows();
+    showDialog();
+    struct Case {
+        const char* what;
+        QWidget* control;
+        QString typed;
+        const char* column;
+        const char* error; // nullptr: saved
+    } cases[] = {
+        {"product text", dialog->DBEdit1, QStringLiteral("Roser Řő"), "producttext",
+         "Teksten kan ikke lagres: tegnene «Ř ő» finnes ikke i databasens tegnsett (Tekst)."},
+        {"description with a flower", dialog->DBMemo1, QStringLiteral("Fine \U0001F337"), "object_text",
+         "Teksten kan ikke lagres: tegnene «\U0001F337» finnes ikke i databasens tegnsett (Utfyllende tekst)."},
+        {"picture reference", dialog->BildeEdit, QStringLiteral("Ř.jpg"), "picture",
+         "Teksten kan ikke lagres: tegnene «Ř» finnes ikke i databasens tegnsett (Bilde)."},
+        {"a dash is fine", dialog->DBEdit1, QStringLiteral("Roser — røde"), "producttext", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        goTo(41);
+        messages.clear();
+        const QString before = stored(QString::fromLatin1(c.column), 41);
+        c.control->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(c.control, Qt::Key_A, Qt::ControlModifier);
+        for (qsizetype i = 0; i < c.typed.size(); ++i) { // a character at a time, a surrogate pair as one
+            const qsizetype length = c.typed[i].isHighSurrogate() ? 2 : 1;
+            QTest::sendKeyEvent(QTest::Click, c.control, Qt::Key_unknown, c.typed.mid(i, length), Qt::NoModifier);
+            i += length - 1;
+        }
+        const qsizetype statements = sent().size();
+        QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+        if (!c.error) {
+            EXPECT_EQ(table().state(), DataSetState::Browse);
+            EXPECT_EQ(stored(QString::fromLatin1(c.column), 41), c.typed);
+            continue;
+        }
+        EXPECT_EQ(messageTexts(), QStringList{QString::fromUtf8(c.error)});
+        EXPECT_EQ(sent().size(), statements);
+        EXPECT_EQ(stored(QString::fromLatin1(c.column), 41), before);
+        EXPECT_EQ(table().state(), DataSetState::Edit);
+        EXPECT_EQ(table().fieldByName(QString::fromLatin1(c.column))->asString(), c.typed);
+        EXPECT_EQ(c.control->property(qobject_cast<QLineEdit*>(c.control) ? "text" : "plainText").toString(), c.typed);
+        table().cancel();
+    }
+}
+
+TEST_F(DetailDialog, ShownItHoldsTheOutPriceOfTheProductItShows)
+{
+    createWindows();
+    // Right after start, before any data change.
+    showDialog();
+    EXPECT_EQ(dialog->DBEdit1->text(), QStringLiteral("Liljer"));
+    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("100"));
+    // Showing it set no price.
+    EXPECT_EQ(table().state(), DataSetState::Browse);
+    EXPECT_EQ(sent().filter(QStringLiteral("UPDATE")), QStringList());
 }
 
 TEST_F(DetailDialog, ClosingDuringAnEditLeavesItPendingAndMovingInTheListPostsIt)

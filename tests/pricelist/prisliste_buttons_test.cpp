@@ -1,10 +1,14 @@
 // The price list window's four buttons and the double click in the list: they start new,
 // delete and edit actions in the detail dialog, and open the shop's home page.
 #include "common/Felles.h"
+#include "common/quitsignal.h"
+#include "common/textfil.h"
 #include "tests/pricelist/detailfixture.h"
 #include "tests/support/questions.h"
 
 #include <QUrl>
+#include <csignal>
+#include <optional>
 
 namespace {
 
@@ -75,6 +79,156 @@ TEST_F(PriceListButtons, NyInsertsAndOpensTheDialogOnTheNewRecord)
     EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("0"));
     QTest::mouseClick(dialog->CancelButton, Qt::LeftButton);
     EXPECT_EQ(table().recordCount(), before);
+}
+
+// "Ny" from a product with a price, then only a text: the new product is saved without one.
+TEST_F(PriceListButtons, NyThenATextAloneSavesNoPrice)
+{
+    createWindows();
+    showList();
+    goTo(41); // price 100
+    QTest::mouseClick(list->NewButton, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    EXPECT_EQ(QApplication::focusWidget(), dialog->DBEdit1); // a new product starts with its text
+    EXPECT_TRUE(table().MyTableprice->isNull());
+    QTest::keyClicks(QApplication::focusWidget(), "Nelliker");
+    const qsizetype statements = sent().size();
+    QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+    const QStringList insert = sent().mid(statements);
+    ASSERT_EQ(insert.size(), 1);
+    EXPECT_TRUE(insert[0].contains(QLatin1String("'Nelliker'"))) << insert[0].toStdString();
+    EXPECT_FALSE(insert[0].contains(QLatin1String("price"))) << insert[0].toStdString();
+    EXPECT_TRUE(messages.empty());
+}
+
+// After "Lagre" the focus stays in "Utpris"; a double click on the next product brings
+// the dialog forward with the focus there, and typing a price saves it.
+TEST_F(PriceListButtons, TypingIntoTheOutPriceBoxOfADialogBroughtForwardSavesIt)
+{
+    createWindows();
+    showList();
+    QTest::mouseClick(list->SpeedButton1, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    QTest::mouseClick(dialog->Edit1, Qt::LeftButton);
+    QTest::keyClick(dialog->Edit1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(dialog->Edit1, "150");
+    QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+    EXPECT_EQ(stored(QStringLiteral("price"), 43), QStringLiteral("120"));
+
+    QApplication::setActiveWindow(list.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(list.get()));
+    doubleClickRow(rowOf(42));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    ASSERT_EQ(QApplication::focusWidget(), dialog->Edit1);
+    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("25"));
+    const qsizetype statements = sent().size();
+    for (char key : {'2', '0'})
+        QTest::keyClick(QApplication::focusWidget(), key);
+    EXPECT_EQ(table().state(), DataSetState::Edit);
+    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("20"));
+    QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+    EXPECT_EQ(sent().mid(statements),
+              QStringList{QStringLiteral("Query UPDATE product\r\nSET\r\n  price = 16\r\nWHERE\r\n  id = 42")});
+    EXPECT_TRUE(messages.empty());
+}
+
+// Closing the main window with a pending edit asks first: "Ja" saves it, "Nei" drops it,
+// a failed save keeps the program open with the edit pending.
+TEST_F(PriceListButtons, ClosingWithAPendingEditAsksWhetherToSaveIt)
+{
+    const auto typeInto = [this](QWidget* control, const char* keys) {
+        control->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(control, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(control, keys);
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> edit;
+        std::optional<QuestionReply> reply; // none: no question
+        const char* question;
+        bool closes;
+        const char* statement; // sent on closing
+    } cases[] = {
+        {"no edit", [] {}, std::nullopt, nullptr, true, nullptr},
+        {"an edit without changes", [this] { table().edit(); }, std::nullopt, nullptr, true, nullptr},
+        {"a new price, Ja", [&] { typeInto(dialog->Edit1, "50"); }, QuestionReply::Enter,
+         "Vil du lagre endringene i Tulipaner?", true, "Query UPDATE product\r\nSET\r\n  price = 40\r\nWHERE\r\n  id = 42"},
+        {"a new price, Nei", [&] { typeInto(dialog->Edit1, "50"); }, QuestionReply::ClickNei,
+         "Vil du lagre endringene i Tulipaner?", true, nullptr},
+        {"a text still in its box, Ja", [&] { typeInto(dialog->DBEdit1, "Tulipan"); }, QuestionReply::ClickJa,
+         "Vil du lagre endringene i Tulipan?", true,
+         "Query UPDATE product\r\nSET\r\n  producttext = 'Tulipan'\r\nWHERE\r\n  id = 42"},
+        {"a new product, Ja", [&] { dialog->show(); QTest::mouseClick(dialog->NewButton, Qt::LeftButton); typeInto(dialog->DBEdit1, "Iris"); },
+         QuestionReply::ClickJa, "Vil du lagre endringene i Iris?", true, nullptr},
+        {"deleted on the server meanwhile, Ja", [&] { typeInto(dialog->Edit1, "50"); admin.exec(QStringLiteral("DELETE FROM product WHERE id = 42")); },
+         QuestionReply::ClickJa, "Vil du lagre endringene i Tulipaner?", false,
+         "Query UPDATE product\r\nSET\r\n  price = 40\r\nWHERE\r\n  id = 42"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // Each case from the same products: Tulipaner at 20, nothing added.
+        admin.exec(QStringLiteral("DELETE FROM product WHERE id NOT IN (41, 43, 44)"));
+        admin.exec(QStringLiteral("INSERT INTO product (id, producttext, price, web, sale) VALUES (42, 'Tulipaner', 20, 0, 0)"));
+        createWindows();
+        showList();
+        goTo(42);
+        dialog->show();
+        c.edit();
+        messages.clear();
+        const qsizetype statements = sent().size();
+        std::shared_ptr<AskedQuestion> asked;
+        if (c.reply)
+            asked = answerNextQuestion(*c.reply);
+        EXPECT_EQ(list->close(), c.closes);
+        EXPECT_EQ(list->isVisible(), !c.closes);
+        if (asked) {
+            EXPECT_TRUE(asked->asked);
+            EXPECT_EQ(asked->text, QString::fromUtf8(c.question));
+            EXPECT_EQ(asked->focused, QStringLiteral("JaKnapp")); // "Ja" is the default
+        }
+        QStringList expected;
+        if (c.statement)
+            expected << QString::fromUtf8(c.statement);
+        if (QString::fromUtf8(c.what).startsWith(QLatin1String("a new product"))) {
+            ASSERT_EQ(sent().mid(statements).size(), 1);
+            EXPECT_TRUE(sent().mid(statements)[0].startsWith(QLatin1String("Query INSERT INTO product")));
+        } else {
+            EXPECT_EQ(sent().mid(statements), expected);
+        }
+        if (c.closes) {
+            EXPECT_TRUE(messages.empty());
+        } else {
+            EXPECT_EQ(messageTexts(), QStringList{QStringLiteral("MyTable: Update failed. Found 0 records.")});
+            EXPECT_EQ(table().state(), DataSetState::Edit);
+            EXPECT_DOUBLE_EQ(table().MyTableprice->asFloat(), 40);
+        }
+        dialog.reset();
+        list.reset();
+    }
+}
+
+// Asked to end by the system (SIGTERM, Ctrl-C), perhaps with nobody there to answer, the
+// program puts no question and ends.
+TEST_F(PriceListButtons, EndedByTheSystemItClosesWithoutAQuestion)
+{
+    createWindows();
+    closeOnQuitSignal(list.get());
+    showList();
+    goTo(42);
+    table().edit();
+    table().MyTableprice->setAsFloat(40);
+    Log& log = Log::instance();
+    const bool wasLogging = log.logging;
+    log.logging = true;
+    ::raise(SIGTERM);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !list->isVisible(); }, 5000));
+    EXPECT_TRUE(quitRequested());
+    for (int s : {SIGTERM, SIGINT, SIGHUP})
+        ::signal(s, SIG_DFL);
+    log.logging = wasLogging;
+    EXPECT_EQ(sent().filter(QStringLiteral("UPDATE")), QStringList());
+    // Not without a word: the log tells what was dropped.
+    EXPECT_EQ(log.lines().filter(QStringLiteral("ADVARSEL: Endringene i Tulipaner ble ikke lagret")).size(), 1);
 }
 
 TEST_F(PriceListButtons, SlettAsksAndDeletesOnlyOnJa)
