@@ -1,7 +1,7 @@
 // The exports of the price list against the start-up open of the same table, on a
 // private server holding N realistic products (default 100,000).
 //
-//   bench_export [rows] [repetitions]
+//   bench_export [rows] [repetitions] [picture rows]
 //
 // Each side runs in a child process of its own, the sides interleaved, and prints
 // min / median / max: "open" = MyTable's open as at start-up (connect, select, every row
@@ -10,20 +10,32 @@
 // also samples its resident size at 10 %, 50 % and 100 % of the pages: a list whose
 // memory grows with the pages shows it there.
 //
-// Left out: pictures (the products have references but no local files), the progress
-// bar and the print dialog, fsync of the files, and the server's own disk.
+// With picture rows (a third argument above 0), a second table of that many products, each
+// with a 320 x 240 JPEG of its own in the local document folder, is exported as PDF with
+// and without pictures, against the decoding of the same files alone through the export's
+// picture loader: what the pictures add to the export beside what decoding them costs.
+//
+// Left out: pictures in the first part (the products have references but no local files),
+// the progress bar and the print dialog, fsync of the files, the server's own disk, and a
+// cold page cache for the picture files.
 #include "bench/benchserver.h"
 #include "bench/childrun.h"
+#include "common/hs_reg.h"
 #include "common/startup.h"
 #include "pricelist/export/exportjob.h"
+#include "pricelist/export/exportpicture.h"
 #include "pricelist/producttable.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <mysql.h>
 #include <cstdlib>
 #include <ctime>
 #include <unistd.h>
@@ -66,7 +78,7 @@ std::vector<double> openSide()
 
 // The export of one format after an untimed open: wall and CPU seconds, the resident
 // size before and at 10 %, 50 % and 100 % of the products written, the file's size.
-std::vector<double> exportSide(bool pdf)
+std::vector<double> exportSide(bool pdf, bool pictures = false)
 {
     DbConnection connection;
     connection.setSettings(server->programSettings());
@@ -76,6 +88,7 @@ std::vector<double> exportSide(bool pdf)
     options.pdf = pdf;
     options.csv = !pdf;
     options.html = false;
+    options.pictures = pictures;
     ExportJob job(table, options, QStringLiteral("Brisvald Blomster Søm & Shop"));
     double at10 = 0, at50 = 0;
     job.progress = [&](qint64 done, qint64 total) {
@@ -107,9 +120,87 @@ void ratio(const char* name, const std::vector<double>& side, const std::vector<
                 s.max / o.max, goal);
 }
 
-int run(int rows, int repetitions)
+// Every product's picture as a file of its own (no shared inode a cache could key on).
+void writePictures(const QString& folder, int rows)
 {
-    BenchServer products;
+    DbConnection connection;
+    connection.setSettings(server->programSettings());
+    connection.open();
+    connection.execute("UPDATE product SET picture = CONCAT('bilder/vare', id, '.jpg')");
+    QDir().mkpath(folder + QStringLiteral("bilder"));
+    MYSQL_RES* ids = connection.query("SELECT id FROM product");
+    QImage picture(320, 240, QImage::Format_RGB32);
+    QRandomGenerator rng(7);
+    int written = 0;
+    while (MYSQL_ROW row = mysql_fetch_row(ids)) {
+        picture.fill(QColor::fromHsv(rng.bounded(360), 120, 230));
+        QPainter painter(&picture);
+        painter.setBrush(QColor::fromHsv(rng.bounded(360), 200, 180));
+        for (int petal = 0; petal < 6; ++petal)
+            painter.drawEllipse(QPoint(160 + rng.bounded(-60, 60), 120 + rng.bounded(-40, 40)), 40, 25);
+        painter.end();
+        picture.save(folder + QStringLiteral("bilder/vare%1.jpg").arg(QString::fromLatin1(row[0])), "JPEG", 85);
+        ++written;
+    }
+    mysql_free_result(ids);
+    std::printf("%d picture files written\n", written);
+}
+
+// The export's picture loader over every product's picture, as the PDF asks for them.
+std::vector<double> decodeSide()
+{
+    DbConnection connection;
+    connection.setSettings(server->programSettings());
+    ProductTable table(connection);
+    table.open();
+    std::vector<QString> references;
+    for (int row = 0; row < table.recordCount(); ++row) {
+        table.moveTo(row);
+        references.push_back(table.MyTablepicture->asString());
+    }
+    const double cpu = cpuSeconds();
+    QElapsedTimer timer;
+    timer.start();
+    int decoded = 0;
+    for (const QString& reference : references)
+        decoded += loadExportPicture(reference, 200).isNull() ? 0 : 1;
+    return {timer.nsecsElapsed() / 1e9, cpuSeconds() - cpu, double(decoded)};
+}
+
+int runPictures(BenchServer& products, int rows, int repetitions, const QString& docs)
+{
+    products.fill(rows);
+    writePictures(docs, rows);
+    std::printf("%d products, each with its own picture, %d runs per side\n", rows, repetitions);
+    std::vector<double> plain, withPictures, decode, plainCpu, withCpu, decodeCpu;
+    double decoded = 0;
+    for (int rep = 0; rep < repetitions; ++rep) {
+        const ChildRun p = inChild([] { return exportSide(true); });
+        const ChildRun w = inChild([] { return exportSide(true, true); });
+        const ChildRun d = inChild(decodeSide);
+        plain.push_back(p.values.at(0));
+        plainCpu.push_back(p.values.at(1));
+        withPictures.push_back(w.values.at(0));
+        withCpu.push_back(w.values.at(1));
+        decode.push_back(d.values.at(0));
+        decodeCpu.push_back(d.values.at(1));
+        decoded = d.values.at(2);
+    }
+    print("pdf", "wall", plain);
+    print("pdf+p", "wall", withPictures);
+    print("dec", "wall", decode);
+    print("pdf", "cpu", plainCpu);
+    print("pdf+p", "cpu", withCpu);
+    print("dec", "cpu", decodeCpu);
+    const double added = spreadOf(withPictures).median - spreadOf(plain).median;
+    std::printf("pictures decoded %.0f; the pictures add %.3f s (median) to the PDF, decoding them alone "
+                "takes %.3f s: %.2fx the decode cost\n",
+                decoded, added, spreadOf(decode).median, added / spreadOf(decode).median);
+    return 0;
+}
+
+int run(BenchServer& products, int rows, int repetitions)
+{
     products.fill(rows);
     server = &products;
     std::printf("%d products, %d runs per side\n", rows, repetitions);
@@ -161,7 +252,17 @@ int main(int argc, char** argv)
     startup({}, appData.path() + QStringLiteral("/bin/prisliste"));
     const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
     const int repetitions = argc > 2 ? std::atoi(argv[2]) : 5;
-    const int result = run(rows, repetitions);
+    const int pictureRows = argc > 3 ? std::atoi(argv[3]) : 0;
+    int result = 0;
+    {
+        BenchServer products;
+        result = run(products, rows, repetitions);
+        if (result == 0 && pictureRows > 0) {
+            const QString docs = appData.path() + QStringLiteral("/docs/");
+            writeinistring(QStringLiteral("DOC_LOCAL"), docs);
+            result = runPictures(products, pictureRows, repetitions, docs);
+        }
+    }
     shutdown();
     return result;
 }
