@@ -71,6 +71,9 @@ public:
     QString failedPicture;
     // The reference whose picture the box shows (empty while it shows none).
     QString shownPicture;
+    // The row, box and neighbours' references last handed to the prefetch: a keystroke or a
+    // post on the same record asks for nothing new.
+    QString prefetchedNeighbours;
     // Empties the picture box: hidden, it shows no product's picture.
     void clearPicture();
 
