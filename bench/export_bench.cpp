@@ -167,35 +167,42 @@ std::vector<double> decodeSide()
     return {timer.nsecsElapsed() / 1e9, cpuSeconds() - cpu, double(decoded)};
 }
 
+// Wall and CPU seconds of one side over the runs.
+struct Timings {
+    std::vector<double> wall, cpu;
+    void add(const ChildRun& run)
+    {
+        wall.push_back(run.values.at(0));
+        cpu.push_back(run.values.at(1));
+    }
+    void print(const char* name) const
+    {
+        ::print(name, "wall", wall);
+        ::print(name, "cpu", cpu);
+    }
+};
+
 int runPictures(BenchServer& products, int rows, int repetitions, const QString& docs)
 {
     products.fill(rows);
     writePictures(docs, rows);
     std::printf("%d products, each with its own picture, %d runs per side\n", rows, repetitions);
-    std::vector<double> plain, withPictures, decode, plainCpu, withCpu, decodeCpu;
+    Timings plain, withPictures, decode;
     double decoded = 0;
     for (int rep = 0; rep < repetitions; ++rep) {
-        const ChildRun p = inChild([] { return exportSide(true); });
-        const ChildRun w = inChild([] { return exportSide(true, true); });
+        plain.add(inChild([] { return exportSide(true); }));
+        withPictures.add(inChild([] { return exportSide(true, true); }));
         const ChildRun d = inChild(decodeSide);
-        plain.push_back(p.values.at(0));
-        plainCpu.push_back(p.values.at(1));
-        withPictures.push_back(w.values.at(0));
-        withCpu.push_back(w.values.at(1));
-        decode.push_back(d.values.at(0));
-        decodeCpu.push_back(d.values.at(1));
+        decode.add(d);
         decoded = d.values.at(2);
     }
-    print("pdf", "wall", plain);
-    print("pdf+p", "wall", withPictures);
-    print("dec", "wall", decode);
-    print("pdf", "cpu", plainCpu);
-    print("pdf+p", "cpu", withCpu);
-    print("dec", "cpu", decodeCpu);
-    const double added = spreadOf(withPictures).median - spreadOf(plain).median;
+    plain.print("pdf");
+    withPictures.print("pdf+p");
+    decode.print("dec");
+    const double added = spreadOf(withPictures.wall).median - spreadOf(plain.wall).median;
     std::printf("pictures decoded %.0f; the pictures add %.3f s (median) to the PDF, decoding them alone "
                 "takes %.3f s: %.2fx the decode cost\n",
-                decoded, added, spreadOf(decode).median, added / spreadOf(decode).median);
+                decoded, added, spreadOf(decode.wall).median, added / spreadOf(decode.wall).median);
     return 0;
 }
 
