@@ -18,8 +18,8 @@
 // painting on a real screen, and the window manager.
 #include "bench/benchserver.h"
 #include "db/datasource.h"
-#include "db/dbgrid.h"
-#include "pricelist/productfinder.h"
+#include "dbcontrols/dbgrid.h"
+#include "find/productfinder.h"
 #include "pricelist/producttable.h"
 
 #include <QApplication>

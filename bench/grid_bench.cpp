@@ -3,8 +3,8 @@
 // the time per page and the heap the grid adds per row beyond the data set's records.
 #include "common/regional.h"
 #include "db/datasource.h"
-#include "db/dbgrid.h"
-#include "db/dbgridmodel.h"
+#include "dbcontrols/dbgrid.h"
+#include "dbcontrols/dbgridmodel.h"
 #include "tests/db/productset.h"
 
 #include <QApplication>

@@ -11,7 +11,7 @@
 // Then a WMF and an EMF shown, each drawn by the metafile helper process, against a
 // limited child that does nothing. Files come from the page cache on both sides; the
 // detail dialog around the box, the table's move and finddocument are left out.
-#include "pricelist/picturebox.h"
+#include "pricelist/pictures/picturebox.h"
 #include "pricelist/pictures/limitedchild.h"
 #include "pricelist/pictures/picturecache.h"
 #include "pricelist/pictures/picturefit.h"

@@ -1,6 +1,6 @@
 #include "pricelist/pictureneighbours.h"
 
-#include "pricelist/picturebox.h"
+#include "pricelist/pictures/picturebox.h"
 #include "pricelist/pictures/picturecache.h"
 #include "pricelist/prisdata.h"
 #include "pricelist/producttable.h"

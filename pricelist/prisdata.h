@@ -4,7 +4,7 @@
 // out-price in place of the price, and shows the product's picture, fetched from the
 // shop's web folder when it is missing on disk. Not modal; created hidden at start-up.
 
-#include "pricelist/openpicturedialog.h"
+#include "pricelist/pictures/openpicturedialog.h"
 #include "pricelist/outpriceedit.h"
 
 #include <QWidget>

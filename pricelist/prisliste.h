@@ -4,7 +4,7 @@
 
 #include "db/connection.h"
 #include "db/datasource.h"
-#include "db/dbgrid.h"
+#include "dbcontrols/dbgrid.h"
 #include "pricelist/producttable.h"
 
 #include <QMainWindow>

@@ -1,8 +1,8 @@
 // The data source: the order in which the table's notifications reach the window's
 // handlers, and the bound parts being refreshed before the handlers run.
 #include "db/datasource.h"
-#include "db/dbedit.h"
-#include "db/dbtext.h"
+#include "dbcontrols/dbedit.h"
+#include "dbcontrols/dbtext.h"
 #include "tests/db/productset.h"
 #include "tests/support/qstringprint.h"
 

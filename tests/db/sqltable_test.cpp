@@ -2,7 +2,7 @@
 // general log), the key, the column types, conflicts and failures.
 #include "common/errors.h"
 #include "db/datasource.h"
-#include "db/dbedit.h"
+#include "dbcontrols/dbedit.h"
 #include "db/sqltable.h"
 #include "db/win1252.h"
 #include "tests/support/errortext.h"

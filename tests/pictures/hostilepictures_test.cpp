@@ -2,7 +2,7 @@
 // and metafiles that crash, hang or flood the metafile helper end with the decoder's error
 // while the program goes on showing pictures.
 
-#include "pricelist/picturebox.h"
+#include "pricelist/pictures/picturebox.h"
 #include "pricelist/pictures/metafiledecoder.h"
 #include "pricelist/pictures/picturedecoder.h"
 #include "tests/pictures/picturefixtures.h"

@@ -2,7 +2,7 @@
 // picture cache keeps the pictures shown and decodes the ones asked for ahead of time on
 // its worker; a file that changes is decoded again.
 
-#include "pricelist/picturebox.h"
+#include "pricelist/pictures/picturebox.h"
 #include "pricelist/pictures/picturecache.h"
 #include "tests/pictures/picturefixtures.h"
 #include "tests/support/errortext.h"

@@ -1,6 +1,6 @@
 // Pictures that cannot be shown give an error and leave the picture shown before.
 
-#include "pricelist/picturebox.h"
+#include "pricelist/pictures/picturebox.h"
 #include "tests/pictures/picturefixtures.h"
 #include "tests/support/errortext.h"
 #include "tests/support/qstringprint.h"

@@ -2,7 +2,7 @@
 // whole, scaled down with its aspect ratio kept, centred; JPEG photos stand as their EXIF
 // orientation says.
 
-#include "pricelist/picturebox.h"
+#include "pricelist/pictures/picturebox.h"
 #include "pricelist/pictures/picturefit.h"
 #include "tests/pictures/picturefixtures.h"
 

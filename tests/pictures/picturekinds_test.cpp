@@ -1,6 +1,6 @@
 // Every picture kind decodes to its natural size, and the box holds it fitted to the box.
 
-#include "pricelist/picturebox.h"
+#include "pricelist/pictures/picturebox.h"
 #include "pricelist/pictures/picturefit.h"
 #include "tests/pictures/picturefixtures.h"
 #include "tests/support/qstringprint.h"

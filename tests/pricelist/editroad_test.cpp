@@ -1,8 +1,8 @@
 // The road of a typical edit, end to end against the real server and a web folder on a
 // loopback HTTP server: double-click a product, its picture is fetched and shown, a new
 // out-price is typed, "Lagre" sends one UPDATE and the list shows the new out-price.
-#include "db/dbgridmodel.h"
-#include "db/dbtext.h"
+#include "dbcontrols/dbgridmodel.h"
+#include "dbcontrols/dbtext.h"
 #include "tests/pricelist/detailfixture.h"
 #include "tests/support/httptestserver.h"
 #include "webdocs/HttpDownload.h"

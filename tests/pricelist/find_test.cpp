@@ -1,8 +1,8 @@
 // "Finn..." (Ctrl+F): the find box steps through the products whose text or description
 // holds the typed words, forward and backward with wrap-around, and counts them.
 #include "common/messages.h"
-#include "db/dbgrid.h"
-#include "pricelist/finnform.h"
+#include "dbcontrols/dbgrid.h"
+#include "find/finnform.h"
 #include "pricelist/prisliste.h"
 #include "tests/support/qstringprint.h"
 #include "tests/support/sandbox.h"

@@ -1,10 +1,10 @@
 // The price list's grid and data source over the real product table: the list, its
 // colours, Ctrl+Delete's two questions, and input of bound controls reaching the server.
 #include "common/messages.h"
-#include "db/dbcheckbox.h"
-#include "db/dbedit.h"
-#include "db/dbgrid.h"
-#include "db/dbgridmodel.h"
+#include "dbcontrols/dbcheckbox.h"
+#include "dbcontrols/dbedit.h"
+#include "dbcontrols/dbgrid.h"
+#include "dbcontrols/dbgridmodel.h"
 #include "pricelist/prisliste.h"
 #include "tests/support/pixels.h"
 #include "tests/support/qstringprint.h"

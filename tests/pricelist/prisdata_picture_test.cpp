@@ -2,8 +2,8 @@
 // reference, fetched from the web folder when missing on disk, chosen with the
 // open-picture dialog; files that are no pictures give their error and the program goes on.
 #include "common/errorreport.h"
-#include "pricelist/openpicturedialog.h"
-#include "pricelist/picturepreview.h"
+#include "pricelist/pictures/openpicturedialog.h"
+#include "pricelist/pictures/picturepreview.h"
 #include "pricelist/shopaddress.h"
 #include "tests/pricelist/detailfixture.h"
 #include "tests/support/httptestserver.h"

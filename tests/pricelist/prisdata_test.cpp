@@ -1,9 +1,9 @@
 // The product detail dialog: its controls, the buttons the price list window enables, the
 // out-price box, and closing it in the middle of an edit.
-#include "db/dbcheckbox.h"
-#include "db/dbedit.h"
-#include "db/dbmemo.h"
-#include "db/dbtext.h"
+#include "dbcontrols/dbcheckbox.h"
+#include "dbcontrols/dbedit.h"
+#include "dbcontrols/dbmemo.h"
+#include "dbcontrols/dbtext.h"
 #include "tests/pricelist/detailfixture.h"
 #include "tests/support/questions.h"
 

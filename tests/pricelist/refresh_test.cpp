@@ -2,7 +2,7 @@
 // workstation changed, on the same product; a pending edit first; a stopped server.
 #include "common/errors.h"
 #include "common/messages.h"
-#include "db/dbgrid.h"
+#include "dbcontrols/dbgrid.h"
 #include "pricelist/prisliste.h"
 #include "tests/support/qstringprint.h"
 #include "tests/support/sandbox.h"

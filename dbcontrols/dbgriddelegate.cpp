@@ -1,9 +1,9 @@
-#include "db/dbgriddelegate.h"
+#include "dbcontrols/dbgriddelegate.h"
 
 #include "common/errorreport.h"
-#include "db/dbgrid.h"
-#include "db/dbgridmodel.h"
-#include "db/gridcelldrawing.h"
+#include "dbcontrols/dbgrid.h"
+#include "dbcontrols/dbgridmodel.h"
+#include "dbcontrols/gridcelldrawing.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
-#include "pricelist/productfinder.h"
+#include "find/productfinder.h"
 
-#include "db/textsearch.h"
+#include "find/textsearch.h"
 
 #include <algorithm>
 

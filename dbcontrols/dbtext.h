@@ -2,7 +2,7 @@
 // Bound read-only text: shows the display text of one field of the data source's current
 // record; it never edits.
 
-#include "db/boundcontrol.h"
+#include "dbcontrols/boundcontrol.h"
 
 #include <QLabel>
 

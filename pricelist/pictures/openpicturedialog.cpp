@@ -1,6 +1,6 @@
-#include "pricelist/openpicturedialog.h"
+#include "pricelist/pictures/openpicturedialog.h"
 
-#include "pricelist/picturepreview.h"
+#include "pricelist/pictures/picturepreview.h"
 
 #include <QDir>
 #include <QFileDialog>

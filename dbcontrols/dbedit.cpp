@@ -1,7 +1,7 @@
-#include "db/dbedit.h"
+#include "dbcontrols/dbedit.h"
 
 #include "common/errorreport.h"
-#include "db/boundinput.h"
+#include "dbcontrols/boundinput.h"
 #include "db/field.h"
 
 #include <QKeyEvent>

@@ -3,7 +3,7 @@
 // and edits it like the bound text box (typing starts the table's edit; the input reaches
 // the field when the control is left or the table is posted).
 
-#include "db/boundcontrol.h"
+#include "dbcontrols/boundcontrol.h"
 
 #include <QPlainTextEdit>
 

@@ -1,13 +1,13 @@
-#include "db/dbgrid.h"
+#include "dbcontrols/dbgrid.h"
 
 #include "common/errorreport.h"
 #include "common/messages.h"
-#include "db/boundinput.h"
+#include "dbcontrols/boundinput.h"
 #include "db/dataset.h"
 #include "db/datasource.h"
-#include "db/dbgriddelegate.h"
-#include "db/dbgridmodel.h"
-#include "db/textsearch.h"
+#include "dbcontrols/dbgriddelegate.h"
+#include "dbcontrols/dbgridmodel.h"
+#include "find/textsearch.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

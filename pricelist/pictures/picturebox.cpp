@@ -1,4 +1,4 @@
-#include "pricelist/picturebox.h"
+#include "pricelist/pictures/picturebox.h"
 
 #include "pricelist/pictures/picturecache.h"
 #include "pricelist/pictures/picturefit.h"

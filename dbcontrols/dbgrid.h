@@ -14,9 +14,9 @@
 // was typed, ignoring case; Backspace shortens it, a pause of a second starts it anew,
 // and the keys above or a click forget it. Nothing found: a beep, no move.
 
-#include "db/gridcolumn.h"
-#include "db/gridcelldrawing.h"
-#include "db/typeahead.h"
+#include "dbcontrols/gridcolumn.h"
+#include "dbcontrols/gridcelldrawing.h"
+#include "find/typeahead.h"
 
 #include <QTableView>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "db/dbtext.h"
+#include "dbcontrols/dbtext.h"
 
 #include "db/field.h"
 

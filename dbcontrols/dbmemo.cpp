@@ -1,7 +1,7 @@
-#include "db/dbmemo.h"
+#include "dbcontrols/dbmemo.h"
 
 #include "common/errorreport.h"
-#include "db/boundinput.h"
+#include "dbcontrols/boundinput.h"
 #include "db/field.h"
 
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "db/dbgridmodel.h"
+#include "dbcontrols/dbgridmodel.h"
 
 #include "db/dataset.h"
 #include "db/datasource.h"

@@ -4,7 +4,7 @@
 // table's edit and then toggles (greyed becomes checked); the box writes "1", "0" or,
 // greyed, null when it is left or the table is posted.
 
-#include "db/boundcontrol.h"
+#include "dbcontrols/boundcontrol.h"
 
 #include <QCheckBox>
 

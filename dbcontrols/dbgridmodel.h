@@ -6,7 +6,7 @@
 
 #include "db/datalink.h"
 #include "db/datasource.h"
-#include "db/gridcolumn.h"
+#include "dbcontrols/gridcolumn.h"
 
 #include <QAbstractTableModel>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "pricelist/picturepreview.h"
+#include "pricelist/pictures/picturepreview.h"
 
 #include <QFileInfo>
 #include <QImageReader>

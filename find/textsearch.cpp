@@ -1,7 +1,7 @@
-#include "db/textsearch.h"
+#include "find/textsearch.h"
 
 #include "db/dataset.h"
-#include "db/textmatcher.h"
+#include "find/textmatcher.h"
 
 #include <QRegularExpression>
 #include <algorithm>

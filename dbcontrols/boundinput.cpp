@@ -1,4 +1,4 @@
-#include "db/boundinput.h"
+#include "dbcontrols/boundinput.h"
 
 #include "common/regional.h"
 #include "db/field.h"

@@ -1,4 +1,4 @@
-#include "pricelist/finnform.h"
+#include "find/finnform.h"
 
 #include "common/errorreport.h"
 

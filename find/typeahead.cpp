@@ -1,4 +1,4 @@
-#include "db/typeahead.h"
+#include "find/typeahead.h"
 
 #include <QDeadlineTimer>
 

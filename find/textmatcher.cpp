@@ -1,4 +1,4 @@
-#include "db/textmatcher.h"
+#include "find/textmatcher.h"
 
 #include "db/win1252.h"
 

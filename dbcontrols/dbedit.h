@@ -4,7 +4,7 @@
 // display text; typing starts the table's edit; the input reaches the field when the box
 // is left or the table is posted.
 
-#include "db/boundcontrol.h"
+#include "dbcontrols/boundcontrol.h"
 
 #include <QLineEdit>
 

@@ -1,8 +1,8 @@
 // Type-ahead in the list grid: typed characters find a product by the start of its text.
 #include "db/datasource.h"
-#include "db/dbgrid.h"
-#include "db/textmatcher.h"
-#include "db/textsearch.h"
+#include "dbcontrols/dbgrid.h"
+#include "find/textmatcher.h"
+#include "find/textsearch.h"
 #include "tests/db/productset.h"
 #include "tests/support/qstringprint.h"
 

@@ -3,7 +3,7 @@
 // products by words in their text or description (ProductFinder). Enter or F3 goes to
 // the next match, Shift+F3 to the previous; the label says "3 av 17" or "Ingen treff".
 
-#include "pricelist/productfinder.h"
+#include "find/productfinder.h"
 
 #include <QDialog>
 
