@@ -21,10 +21,6 @@
 #include <algorithm>
 #include <limits>
 
-#ifdef Q_OS_UNIX
-#include <sys/file.h>
-#endif
-
 namespace {
 THttpDownloadForm* processWindow = nullptr;
 THttpDownloadForm* lazyWindow = nullptr;
@@ -39,12 +35,7 @@ void deleteLazyWindow()
 // (another copy of the program) cannot take the lock and fails instead of mixing bytes.
 bool lockExclusively(QFile& file)
 {
-#ifdef Q_OS_UNIX
-    return ::flock(file.handle(), LOCK_EX | LOCK_NB) == 0;
-#else
-    Q_UNUSED(file);
-    return true;
-#endif
+    return nativefs::lockOpenFile(file.handle()) == 0;
 }
 
 qint64 systemFreeSpace(const QString& path)
