@@ -143,11 +143,11 @@ DownloadResult THttpDownloadForm::receive(const QString& partFile)
     // name is removed, never written through.
     int descriptor = -1;
     if (nativefs::openOwnFile(nativePath(partFile), descriptor) != 0)
-        return DownloadResult::failure({});
+        return DownloadResult::failure();
     QFile file;
     if (!file.open(descriptor, QIODevice::ReadWrite | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)
         || !lockExclusively(file))
-        return DownloadResult::failure({}); // another downloader's file: it stays
+        return DownloadResult::failure(); // another downloader's file: it stays
     DownloadResult result = fetchInto(file, partFile);
     file.close();
     if (!result.received())
@@ -160,7 +160,7 @@ DownloadResult THttpDownloadForm::fetchInto(QFile& file, const QString& partFile
     // Emptied only after the lock, and only when needed: on ext4 a truncated file is
     // written out at close, which costs more than the whole download of a small picture.
     if (file.size() > 0 && !file.resize(0))
-        return DownloadResult::failure({});
+        return DownloadResult::failure();
     const qint64 free = freeSpace ? freeSpace(partFile) : -1;
     const qint64 allowed = free < 0 ? maxDownloadSize : std::min(maxDownloadSize, std::max<qint64>(free - freeSpaceMargin, 0));
     qint64 written = 0;
@@ -190,9 +190,9 @@ DownloadResult THttpDownloadForm::fetchInto(QFile& file, const QString& partFile
         return DownloadResult::refusal(line);
     } catch (const HttpCertificateError& e) {
         WriteLog(QStringLiteral("FEIL: ") + e.message() + QStringLiteral(" (") + DownloadURL + QStringLiteral(")"));
-        return DownloadResult::failure({});
+        return DownloadResult::failure();
     } catch (const std::exception&) {
-        return DownloadResult::failure({});
+        return DownloadResult::failure();
     }
     return DownloadResult::success();
 }

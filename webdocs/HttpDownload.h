@@ -42,7 +42,7 @@ public:
     QLabel* LFileName;
 
     // The download routine: DownloadURL into DownloadPath + DownloadFile. On failure it
-    // shows "Feil i nedlasting av: " + DownloadURL and removes the ".part" file; a refused
+    // shows "Feil i nedlasting av: " + DownloadURL and removes its own ".part" file; a refused
     // address is logged instead. The result says which.
     DownloadResult FormDblClick();
 

@@ -18,6 +18,6 @@ struct DownloadResult {
     bool received() const { return outcome == Outcome::Received; }
 
     static DownloadResult success() { return {Outcome::Received, {}}; }
-    static DownloadResult failure(const QString& shown) { return {Outcome::Failed, shown}; }
+    static DownloadResult failure() { return {Outcome::Failed, {}}; } // the text comes with the box
     static DownloadResult refusal(const QString& logged) { return {Outcome::Refused, logged}; }
 };
