@@ -28,6 +28,11 @@ QString fromNativePath(const nativefs::Path& path)
 
 QString systemErrorText(int error)
 {
+    return systemErrorReason(error) + QStringLiteral(" (") + QString::number(error) + QLatin1Char(')');
+}
+
+QString systemErrorReason(int error)
+{
 #ifdef _WIN32
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
@@ -38,7 +43,7 @@ QString systemErrorText(int error)
 #else
     const QString reason = QString::fromLocal8Bit(std::strerror(error));
 #endif
-    return reason + QStringLiteral(" (") + QString::number(error) + QLatin1Char(')');
+    return reason;
 }
 
 int writeWholeFile(const QString& path, const QByteArray& bytes)

@@ -10,6 +10,8 @@ nativefs::Path nativePath(const QString& path);
 // The operating system's text for one of its error numbers, with the number: "Permission
 // denied (13)".
 QString systemErrorText(int error);
+// The text alone, without the number: "Permission denied".
+QString systemErrorReason(int error);
 QString fromNativePath(const nativefs::Path& path);
 
 // Temporary file + rename, or in place where that cannot be (nativefs::replaceFile); 0 or

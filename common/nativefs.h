@@ -78,6 +78,31 @@ void closeFile(Handle handle);
 // written through; a folder is refused.
 int openOwnFile(const Path& path, int& descriptor);
 
+// What tells one version of a file from another without reading it: the file system
+// and the file's number on it, its length and the times of its last write and last
+// change (of data or attributes), in nanoseconds.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t file = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    std::int64_t changedNs = 0;
+};
+// What openForReading gives for anything but a plain file; no system error number.
+constexpr int notPlainFile = -1;
+// Opens an existing file for reading, links followed, as a C run-time descriptor. Never
+// waits: a pipe is not waited on for a writer. What was opened is then looked at: a
+// folder, pipe or device is closed again (notPlainFile); identity is the opened file's.
+int openForReading(const Path& path, int& descriptor, FileIdentity& identity);
+// The identity of the file that path leads to now (links followed).
+int identifyFile(const Path& path, FileIdentity& identity);
+// Reads up to size bytes at the descriptor's position; done is 0 only at the end.
+int readSome(int descriptor, char* data, std::size_t size, std::size_t& done);
+void closeDescriptor(int descriptor);
+// Takes an exclusive lock on the whole open file without waiting: fails at once while
+// another opener holds one. It is let go when the descriptor is closed.
+int lockOpenFile(int descriptor);
+
 // Takes an exclusive advisory lock for writing the file at path, waiting at most a few
 // seconds for another process to let go; unlockFile releases it. Linux locks the file's
 // folder; Windows a lock file beside it (name + ".lock"), removed again when it is let

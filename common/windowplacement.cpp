@@ -1,6 +1,7 @@
 #include "common/windowplacement.h"
 
 #include "common/hs_reg.h"
+#include "common/settingssection.h"
 
 #include <QGuiApplication>
 #include <QRect>
@@ -16,20 +17,16 @@ const QString sectionPrefix = QStringLiteral("VINDU-");
 template <class Work>
 void inWindowSection(const QString& name, Work&& work)
 {
-    const QString remembered = SettingsStore::instance().currentSection;
+    SettingsSection section; // the main file's section, current again at the end
     openuserini();
-    setsection(sectionPrefix + name);
-    auto back = [&] {
-        openmainini();
-        setsection(remembered);
-    };
+    section.enter(sectionPrefix + name);
     try {
         work();
     } catch (...) {
-        back();
+        openmainini();
         throw;
     }
-    back();
+    openmainini();
 }
 
 // The frame's size around the client area; 0 where the window has no frame.

@@ -21,10 +21,6 @@
 #include <algorithm>
 #include <limits>
 
-#ifdef Q_OS_UNIX
-#include <sys/file.h>
-#endif
-
 namespace {
 THttpDownloadForm* processWindow = nullptr;
 THttpDownloadForm* lazyWindow = nullptr;
@@ -39,12 +35,7 @@ void deleteLazyWindow()
 // (another copy of the program) cannot take the lock and fails instead of mixing bytes.
 bool lockExclusively(QFile& file)
 {
-#ifdef Q_OS_UNIX
-    return ::flock(file.handle(), LOCK_EX | LOCK_NB) == 0;
-#else
-    Q_UNUSED(file);
-    return true;
-#endif
+    return nativefs::lockOpenFile(file.handle()) == 0;
 }
 
 qint64 systemFreeSpace(const QString& path)
@@ -108,7 +99,7 @@ THttpDownloadForm& THttpDownloadForm::instance()
     return *processWindow;
 }
 
-void THttpDownloadForm::FormDblClick()
+DownloadResult THttpDownloadForm::FormDblClick()
 {
     setWindowTitle(QStringLiteral("kupdate 5.56 (746)"));
     DownLoadResult = false;
@@ -126,14 +117,15 @@ void THttpDownloadForm::FormDblClick()
     const QString target = DownloadPath + DownloadFile;
     const QString partFile = target + QStringLiteral(".part");
 
-    if (const Outcome outcome = receive(partFile); outcome != Outcome::Received) {
+    if (DownloadResult result = receive(partFile); !result.received()) {
         QApplication::restoreOverrideCursor();
-        if (outcome == Outcome::Failed) {
+        if (result.outcome == DownloadResult::Outcome::Failed) {
+            result.message = QStringLiteral("Feil i nedlasting av: ") + DownloadURL;
             NormalCursor normal; // also when a caller holds a busy cursor of its own
-            showFeil(QStringLiteral("Feil i nedlasting av: ") + DownloadURL);
+            showFeil(result.message);
         }
         hide();
-        return;
+        return result;
     }
 
     if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
@@ -142,32 +134,33 @@ void THttpDownloadForm::FormDblClick()
     QApplication::restoreOverrideCursor();
     DownLoadResult = true;
     hide(); // also when the answer had no body and so no end-of-body event
+    return DownloadResult::success();
 }
 
-THttpDownloadForm::Outcome THttpDownloadForm::receive(const QString& partFile)
+DownloadResult THttpDownloadForm::receive(const QString& partFile)
 {
     // Made by the download itself: a link, pipe or second name planted under the ".part"
     // name is removed, never written through.
     int descriptor = -1;
     if (nativefs::openOwnFile(nativePath(partFile), descriptor) != 0)
-        return Outcome::Failed;
+        return DownloadResult::failure();
     QFile file;
     if (!file.open(descriptor, QIODevice::ReadWrite | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)
         || !lockExclusively(file))
-        return Outcome::Failed; // another downloader's file: it stays
-    const Outcome outcome = fetchInto(file, partFile);
+        return DownloadResult::failure(); // another downloader's file: it stays
+    DownloadResult result = fetchInto(file, partFile);
     file.close();
-    if (outcome != Outcome::Received)
+    if (!result.received())
         nativefs::removeFile(nativePath(partFile)); // a half file would only fill the folder
-    return outcome;
+    return result;
 }
 
-THttpDownloadForm::Outcome THttpDownloadForm::fetchInto(QFile& file, const QString& partFile)
+DownloadResult THttpDownloadForm::fetchInto(QFile& file, const QString& partFile)
 {
     // Emptied only after the lock, and only when needed: on ext4 a truncated file is
     // written out at close, which costs more than the whole download of a small picture.
     if (file.size() > 0 && !file.resize(0))
-        return Outcome::Failed;
+        return DownloadResult::failure();
     const qint64 free = freeSpace ? freeSpace(partFile) : -1;
     const qint64 allowed = free < 0 ? maxDownloadSize : std::min(maxDownloadSize, std::max<qint64>(free - freeSpaceMargin, 0));
     qint64 written = 0;
@@ -192,15 +185,16 @@ THttpDownloadForm::Outcome THttpDownloadForm::fetchInto(QFile& file, const QStri
     try {
         IdHTTP1->get(DownloadURL, toFile, progress);
     } catch (const HttpRefusedError& refused) {
-        WriteLog(refusedFetchLine(refused.url, refused.address));
-        return Outcome::Refused;
+        const QString line = refusedFetchLine(refused.url, refused.address);
+        WriteLog(line);
+        return DownloadResult::refusal(line);
     } catch (const HttpCertificateError& e) {
         WriteLog(QStringLiteral("FEIL: ") + e.message() + QStringLiteral(" (") + DownloadURL + QStringLiteral(")"));
-        return Outcome::Failed;
+        return DownloadResult::failure();
     } catch (const std::exception&) {
-        return Outcome::Failed;
+        return DownloadResult::failure();
     }
-    return Outcome::Received;
+    return DownloadResult::success();
 }
 
 // A window is painted only once the window system has put it on the screen, and on X that
@@ -259,15 +253,14 @@ void THttpDownloadForm::mouseDoubleClickEvent(QMouseEvent* event)
 
 bool downloadtofile(const QString& targetFile, const QString& url)
 {
-    return downloadtofile(targetFile, url, FetchPolicy::unrestricted());
+    return downloadtofile(targetFile, url, FetchPolicy::unrestricted()).received();
 }
 
-bool downloadtofile(const QString& targetFile, const QString& url, const FetchPolicy& policy)
+DownloadResult downloadtofile(const QString& targetFile, const QString& url, const FetchPolicy& policy)
 {
     THttpDownloadForm& form = THttpDownloadForm::instance();
     form.DownloadPolicy = policy;
     form.DownloadFile = targetFile;
     form.DownloadURL = QString(url).replace(u' ', QStringLiteral("%20"));
-    form.FormDblClick();
-    return form.DownLoadResult;
+    return form.FormDblClick();
 }

@@ -3,6 +3,7 @@
 // window shows the progress. The file is received as target + ".part" and renamed only
 // after the whole body has arrived; a download that fails removes it.
 
+#include "webdocs/downloadresult.h"
 #include "webdocs/fetchpolicy.h"
 
 #include <QWidget>
@@ -31,7 +32,7 @@ public:
     QString DownloadFile;       // target file
     QString DownloadPath;       // put in front of DownloadFile; empty unless a caller sets it
     qint64 DownLoadSize = 0;    // Content-Length of the body being received, 0 when unknown
-    bool DownLoadResult = false;
+    bool DownLoadResult = false; // the last download's result, as FormDblClick returned it
     // Where the download may connect. A URL or address it refuses is not fetched: the
     // routine logs a warning instead of showing the failure box.
     FetchPolicy DownloadPolicy = FetchPolicy::unrestricted();
@@ -41,8 +42,9 @@ public:
     QLabel* LFileName;
 
     // The download routine: DownloadURL into DownloadPath + DownloadFile. On failure it
-    // shows "Feil i nedlasting av: " + DownloadURL and leaves the ".part" file.
-    void FormDblClick();
+    // shows "Feil i nedlasting av: " + DownloadURL and removes its own ".part" file; a refused
+    // address is logged instead. The result says which.
+    DownloadResult FormDblClick();
 
     // Progress of the answer body.
     void IdHTTP1WorkBegin(std::int64_t expected);
@@ -67,10 +69,9 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    enum class Outcome { Received, Failed, Refused };
     void paintOnScreen();
-    Outcome receive(const QString& partFile);
-    Outcome fetchInto(QFile& file, const QString& partFile);
+    DownloadResult receive(const QString& partFile);
+    DownloadResult fetchInto(QFile& file, const QString& partFile);
 
     int barShift_ = 0; // the bar's values are byte counts shifted right by this
 
@@ -79,7 +80,8 @@ private:
 };
 
 // Stores the target and the URL (every space as "%20", nothing else escaped) in the
-// process-wide window, runs its download routine and returns DownLoadResult. Without a
-// policy the URL is fetched wherever it points: the caller has checked it.
+// process-wide window and runs its download routine: true when the file was received.
+// Without a policy the URL is fetched wherever it points: the caller has checked it.
 bool downloadtofile(const QString& targetFile, const QString& url);
-bool downloadtofile(const QString& targetFile, const QString& url, const FetchPolicy& policy);
+// The same within policy, with the routine's whole result.
+DownloadResult downloadtofile(const QString& targetFile, const QString& url, const FetchPolicy& policy);

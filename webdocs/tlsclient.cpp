@@ -2,16 +2,11 @@
 
 #include "common/fileops.h"
 #include "common/textfil.h"
+#include "webdocs/systemcertificates.h"
 
 #include <QtGlobal>
 
 #include <boost/asio/ip/address.hpp>
-
-// The system's headers first: wincrypt.h defines names that OpenSSL's headers then undo.
-#ifdef _WIN32
-#include <windows.h>
-#include <wincrypt.h>
-#endif
 
 #include <openssl/err.h>
 #include <openssl/pem.h>
@@ -24,22 +19,16 @@ namespace {
 
 constexpr qint64 maxCaFile = qint64(4) << 20; // a bundle of every public authority is 0.2 MiB
 
-#ifdef _WIN32
 void addSystemStore(X509_STORE* store)
 {
-    HCERTSTORE system = CertOpenSystemStoreW(0, L"ROOT");
-    if (!system)
-        return;
-    for (PCCERT_CONTEXT cert = nullptr; (cert = CertEnumCertificatesInStore(system, cert)) != nullptr;) {
-        const unsigned char* der = cert->pbCertEncoded;
-        if (X509* x = d2i_X509(nullptr, &der, long(cert->cbCertEncoded))) {
+    for (const std::string& certificate : systemRootCertificates()) {
+        const auto* der = reinterpret_cast<const unsigned char*>(certificate.data());
+        if (X509* x = d2i_X509(nullptr, &der, long(certificate.size()))) {
             X509_STORE_add_cert(store, x);
             X509_free(x);
         }
     }
-    CertCloseStore(system, 0);
 }
-#endif
 
 // A pipe or device named there must not hold the download, nor a huge file its memory.
 QByteArray readCaFile(const QString& path)
@@ -75,9 +64,7 @@ std::unique_ptr<ssl::context> makeTlsContext()
     SSL_CTX_set_mode(native, SSL_MODE_AUTO_RETRY);
     boost::system::error_code ignored;
     context->set_default_verify_paths(ignored);
-#ifdef _WIN32
     addSystemStore(SSL_CTX_get_cert_store(native));
-#endif
     const QString extra = qEnvironmentVariable("PRISLISTE_CA_FILE");
     if (!extra.isEmpty() && addAuthorities(SSL_CTX_get_cert_store(native), readCaFile(extra)) == 0)
         WriteLog(QStringLiteral("ADVARSEL: Ingen sertifikater i PRISLISTE_CA_FILE (") + extra + QStringLiteral(")"));

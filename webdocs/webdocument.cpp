@@ -101,16 +101,17 @@ QString finddocument(const QString& reference, bool localonly)
     return local;
 }
 
-void downloaddocument(const QString& url, const QString& localPath)
+DownloadResult downloaddocument(const QString& url, const QString& localPath)
 {
     const FetchPolicy policy = FetchPolicy::fromSettings();
     if (policy.route(url) == FetchPolicy::Route::Refused) {
-        WriteLog(refusedFetchLine(url));
-        return;
+        const QString line = refusedFetchLine(url);
+        WriteLog(line);
+        return DownloadResult::refusal(line);
     }
     BusyCursor busy;
     makeFolderOf(localPath, "downloaddocument");
-    downloadtofile(localPath, url, policy);
+    return downloadtofile(localPath, url, policy);
 }
 
 void placedocument(const QString& reference, const QString& sourcePath)

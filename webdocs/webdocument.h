@@ -3,6 +3,8 @@
 // folder when the local file is missing. The settings are read from the settings store's
 // current section at every call.
 
+#include "webdocs/downloadresult.h"
+
 #include <QString>
 
 // The local path for a document reference (a full web address, or a name relative to
@@ -13,10 +15,11 @@
 QString finddocument(const QString& reference, bool localonly);
 
 // Creates the folder of localPath when it is missing, then downloads url into localPath
-// with downloadtofile; a failure has been shown to the user already. Only the web
-// folders' hosts (DOC_URL and the translation pairs) and public addresses on the default
-// port are fetched from; anything else gets a warning in the log instead.
-void downloaddocument(const QString& url, const QString& localPath);
+// with downloadtofile, and returns how that went: a failure has been shown to the user
+// already. Only the web folders' hosts (DOC_URL and the translation pairs) and public
+// addresses on the default port are fetched from; anything else gets a warning in the
+// log instead (a refusal).
+DownloadResult downloaddocument(const QString& url, const QString& localPath);
 
 // Puts a copy of the plain file at sourcePath where finddocument(reference, true) looks,
 // so the document is found there later with or without a web folder. A file already

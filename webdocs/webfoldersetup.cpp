@@ -3,6 +3,7 @@
 #include "common/choosefolder.h"
 #include "common/errorreport.h"
 #include "common/hs_reg.h"
+#include "common/settingssection.h"
 #include "webdocs/webfolderlayout.h"
 #include "webdocs/webfoldersetupadv.h"
 
@@ -19,15 +20,6 @@
 namespace {
 
 TWebfolderForm* processForm = nullptr;
-
-// Section FIRMA_SQL for the length of a scope; STANDARD again after it, also on an error.
-class FirmaSqlSection {
-public:
-    FirmaSqlSection() { setsection(QStringLiteral("FIRMA_SQL")); }
-    ~FirmaSqlSection() { resetsection(); }
-    FirmaSqlSection(const FirmaSqlSection&) = delete;
-    FirmaSqlSection& operator=(const FirmaSqlSection&) = delete;
-};
 
 // An edit with its caption just above it, as the dialog's two edits have.
 QLineEdit* labelledEdit(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width)
@@ -166,7 +158,8 @@ void TWebfolderForm::FormShow()
     if (docfolder->text().isEmpty())
         docfolder->setText(kvarnelopath(QStringLiteral("data\\docs")));
     if (DocumentURL->text().isEmpty()) {
-        FirmaSqlSection firma;
+        // STANDARD afterwards, whatever was current before.
+        const SettingsSection firma(QStringLiteral("FIRMA_SQL"), SettingsSection::Afterwards::Standard);
         DocumentURL->setText(QStringLiteral("http://") + readinistring(QStringLiteral("Servername")) + u'/');
     }
     UseURLClick();

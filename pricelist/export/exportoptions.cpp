@@ -1,19 +1,10 @@
 #include "pricelist/export/exportoptions.h"
 
 #include "common/hs_reg.h"
+#include "common/settingssection.h"
 
 namespace {
 const QString section = QStringLiteral("EXPORT");
-
-// Switches to the export section and back, whatever happens in between.
-class InExportSection {
-public:
-    InExportSection() : remembered_(SettingsStore::instance().currentSection) { setsection(section); }
-    ~InExportSection() { setsection(remembered_); }
-
-private:
-    QString remembered_;
-};
 
 bool readFlag(const QString& key, bool fallback)
 {
@@ -23,7 +14,7 @@ bool readFlag(const QString& key, bool fallback)
 
 ExportOptions loadExportOptions()
 {
-    InExportSection in;
+    const SettingsSection in(section);
     ExportOptions options;
     options.pdf = readFlag(QStringLiteral("EXPORT_PDF"), options.pdf);
     options.csv = readFlag(QStringLiteral("EXPORT_CSV"), options.csv);
@@ -37,7 +28,7 @@ ExportOptions loadExportOptions()
 
 void saveExportOptions(const ExportOptions& options)
 {
-    InExportSection in;
+    const SettingsSection in(section);
     writeinibool(QStringLiteral("EXPORT_PDF"), options.pdf);
     writeinibool(QStringLiteral("EXPORT_CSV"), options.csv);
     writeinibool(QStringLiteral("EXPORT_HTML"), options.html);

@@ -1,7 +1,7 @@
 #pragma once
-// A picture file opened for reading. Only a regular file (or a link to one) opens: a FIFO,
-// a device or a folder is refused at once, without waiting for a writer or reading
-// endless data.
+// A picture file opened for reading through the native file layer. Only a regular file
+// (or a link to one) opens: a FIFO, a device or a folder is refused at once, without
+// waiting for a writer or reading endless data.
 
 #include <QByteArray>
 #include <QString>
@@ -31,6 +31,7 @@ public:
     const QString& path() const { return path_; }
     const Identity& identity() const { return identity_; }
     qint64 size() const { return identity_.size; }
+    // A C run-time descriptor (what QFile::open(int) takes), open while this lives.
     int handle() const { return fd_; }
 
     // Reads up to length bytes at the current position: the count, 0 at the end, -1 on
@@ -43,4 +44,5 @@ private:
     QString path_;
     Identity identity_;
     int fd_ = -1;
+    int readError_ = 0; // of the last readSome
 };

@@ -339,3 +339,47 @@ TEST_F(WebDocumentTest, SetupDialogsFoldersAreUsedOnceItHasClosed)
     EXPECT_EQ(Sandbox::readFile(newDocs + QStringLiteral("a.jpg")), "doc:/new/a.jpg");
     EXPECT_TRUE(messages.isEmpty());
 }
+
+TEST_F(WebDocumentTest, DownloaddocumentHandsBackWhatTheDownloadCameTo)
+{
+    Log& log = Log::instance();
+    const bool logging = log.logging;
+    log.logging = true;
+    writeinistring(QStringLiteral("DOC_URL"), web(QString()));
+    server.setHandler([](const QByteArray& head) {
+        return head.contains("missing") ? HttpAnswer::withLength(404, "Not Found", "no")
+                                        : HttpAnswer::withLength(200, "OK", "doc");
+    });
+    const QString notAWebFolder = QStringLiteral("http://127.0.0.1:1/a.jpg");
+    struct Case {
+        const char* name;
+        QString url;
+        DownloadResult::Outcome outcome;
+        QString message; // what the user saw, or the log's last line ends with
+    } cases[] = {
+        {"received", server.url(QStringLiteral("/a.jpg")), DownloadResult::Outcome::Received, {}},
+        {"failed", server.url(QStringLiteral("/missing.jpg")), DownloadResult::Outcome::Failed,
+         QStringLiteral("Feil i nedlasting av: ") + server.url(QStringLiteral("/missing.jpg"))},
+        {"refused", notAWebFolder, DownloadResult::Outcome::Refused, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        messages.clear();
+        const DownloadResult result = downloaddocument(c.url, path(QStringLiteral("%1.jpg").arg(QLatin1String(c.name))));
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(result.received(), c.outcome == DownloadResult::Outcome::Received);
+        if (c.outcome == DownloadResult::Outcome::Failed)
+            EXPECT_EQ(messages, QStringList{QStringLiteral("FEIL|") + result.message});
+        else
+            EXPECT_TRUE(messages.isEmpty());
+        if (c.outcome == DownloadResult::Outcome::Refused) {
+            ASSERT_FALSE(log.lines().isEmpty());
+            EXPECT_TRUE(result.message.contains(c.url)) << result.message.toStdString();
+            EXPECT_TRUE(log.lines().last().endsWith(result.message)) << log.lines().last().toStdString();
+        } else {
+            EXPECT_EQ(result.message, c.message);
+        }
+    }
+    EXPECT_EQ(fetched(), (QStringList{QStringLiteral("/a.jpg"), QStringLiteral("/missing.jpg")}));
+    log.logging = logging;
+}

@@ -1,0 +1,6 @@
+#include "webdocs/systemcertificates.h"
+
+std::vector<std::string> systemRootCertificates()
+{
+    return {};
+}
