@@ -299,6 +299,37 @@ TEST_F(PriceListButtons, WithoutTheDialogTheButtonsOnlyActOnTheTable)
     EXPECT_TRUE(messages.empty());
 }
 
+// Each price list window keeps the dialog made for it in step, and tells a dialog that is
+// gone nothing more.
+TEST_F(PriceListButtons, EachListKeepsItsOwnDialogInStepUntilTheDialogGoes)
+{
+    createWindows();
+    TPrislisteForm otherList;
+    auto otherDialog = std::make_unique<TPrisDataForm>(otherList);
+    ProductTable& other = otherList.MyTable;
+    goTo(41); // Roser, 100
+    for (int row = 0; row < other.recordCount(); ++row)
+        if (other.MyTableid->valueAt(row).toInt() == 42)
+            other.moveTo(row); // Tulipaner, 20
+    ASSERT_EQ(other.MyTableid->asInteger(), 42);
+    other.edit();
+    const auto shows = [](TPrisDataForm& d) {
+        return control<QLineEdit>(d, "Edit1")->text() + QLatin1Char(' ')
+               + (control<QToolButton>(d, "SaveButton")->isEnabled() ? QLatin1String("Lagre") : QLatin1String("-"));
+    };
+    EXPECT_EQ(shows(*dialog), QStringLiteral("125 -"));
+    EXPECT_EQ(shows(*otherDialog), QStringLiteral("25 Lagre"));
+
+    otherDialog.reset();
+    other.cancel();
+    QTest::mouseClick(otherList.NewButton, Qt::LeftButton);
+    QTest::mouseClick(otherList.SpeedButton1, Qt::LeftButton);
+    EXPECT_EQ(other.state(), DataSetState::Insert);
+    EXPECT_EQ(shows(*dialog), QStringLiteral("125 -"));
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(PriceListButtons, HomePageOpensTheShopsWebSiteRoot)
 {
     qputenv("PRISLISTE_HOME_PAGE", "http://butikken.test/");
