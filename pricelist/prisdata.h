@@ -28,8 +28,6 @@ public:
     explicit TPrisDataForm(TPrislisteForm& priceList);
     ~TPrisDataForm() override;
 
-    ProductTable& table() const;
-
     // What the price list window tells the dialog to show. The controls themselves are the
     // dialog's own; tests reach them by their object names.
 
@@ -58,6 +56,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    ProductTable& table() const;
     void buildButtonBand();
     void buildRecordControls();
     // Empties the picture box: hidden, it shows no product's picture.
