@@ -77,18 +77,45 @@ double threadCpu()
     return double(t.tv_sec) * 1e6 + double(t.tv_nsec) / 1e3;
 }
 
+template <class W>
+W* control(QWidget& window, const char* name)
+{
+    W* found = window.findChild<W*>(QString::fromLatin1(name));
+    check(found != nullptr, name);
+    return found;
+}
+
+// The detail dialog's widgets that the edit state changes, found by name once (the
+// floor below times setting them, not finding them).
+struct EditLook {
+    explicit EditLook(QWidget& dialog)
+        : boxes{control<DBEdit>(dialog, "DBEdit1"), control<DBEdit>(dialog, "BildeEdit"),
+                control<DBEdit>(dialog, "DBEdit4")},
+          memo(control<DBMemo>(dialog, "DBMemo1")), save(control<QToolButton>(dialog, "SaveButton")),
+          cancel(control<QToolButton>(dialog, "CancelButton")), add(control<QToolButton>(dialog, "NewButton")),
+          remove(control<QToolButton>(dialog, "DelButton"))
+    {
+    }
+    DBEdit* boxes[3];
+    DBMemo* memo;
+    QToolButton* save;
+    QToolButton* cancel;
+    QToolButton* add;
+    QToolButton* remove;
+};
+
 // What the detail dialog shows in the edit state (editing) or in browse, set directly on
 // its widgets: the text boxes and the memo writable or read-only, "Lagre" and "Avbryt"
 // enabled or not, "Ny" and "Slett" the other way.
-void showEditing(TPrisDataForm& dialog, bool editing)
+void showEditing(const EditLook& dialog, bool editing)
 {
-    for (DBEdit* box : {dialog.DBEdit1, dialog.BildeEdit, dialog.DBEdit4})
+    for (DBEdit* box : dialog.boxes)
         box->setReadOnly(!editing);
-    dialog.DBMemo1->setReadOnly(!editing);
-    dialog.SaveButton->setEnabled(editing);
-    dialog.CancelButton->setEnabled(editing);
-    dialog.NewButton->setEnabled(!editing);
-    dialog.DelButton->setEnabled(!editing);
+    dialog.memo->setReadOnly(!editing);
+    dialog.save->setEnabled(editing);
+    dialog.cancel->setEnabled(editing);
+    dialog.add->setEnabled(!editing);
+    dialog.remove->setEnabled(!editing);
 }
 
 void line(const char* name, const Spread& s, const Spread& raw)
@@ -119,6 +146,7 @@ int runChild(int argc, char** argv, int rounds, unsigned port, const char* serve
     PrisDataForm.show();
     check(QTest::qWaitForWindowExposed(list.get()) && QTest::qWaitForWindowExposed(&PrisDataForm), "windows shown");
     QCoreApplication::processEvents();
+    const EditLook editLook(PrisDataForm);
 
     ProductTable& table = list->MyTable;
     table.next(); // the dialog shows the second product; the raw statement changes the first
@@ -134,7 +162,7 @@ int runChild(int argc, char** argv, int rounds, unsigned port, const char* serve
         const QByteArray sql = "UPDATE product\r\nSET\r\n  price = " + QByteArray::number(price)
                                + "\r\nWHERE\r\n  id = " + rawId;
         // The dialog in the edit state's look (untimed), for the floor below.
-        showEditing(PrisDataForm, true);
+        showEditing(editLook, true);
         QCoreApplication::processEvents();
 
         double cpu = threadCpu();
@@ -147,7 +175,7 @@ int runChild(int argc, char** argv, int rounds, unsigned port, const char* serve
         // The floor of the post's own work: right after the server's answer, as in the
         // post, the same widgets put into the browse look directly, without the table.
         timer.start();
-        showEditing(PrisDataForm, false);
+        showEditing(editLook, false);
         floorTimes.values.push_back(double(timer.nsecsElapsed()) / 1e3);
         QCoreApplication::processEvents();
 

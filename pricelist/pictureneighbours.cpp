@@ -1,17 +1,14 @@
 #include "pricelist/pictureneighbours.h"
 
-#include "pricelist/pictures/picturebox.h"
 #include "pricelist/pictures/picturecache.h"
-#include "pricelist/prisdata.h"
 #include "pricelist/producttable.h"
 #include "webdocs/webdocument.h"
 
 #include <QFileInfo>
 
-void prefetchNeighbourPictures(TPrisDataForm& dialog) noexcept
+void prefetchNeighbourPictures(const ProductTable& table, QSize box, QString& lastAsked) noexcept
 {
     try {
-        ProductTable& table = dialog.table();
         const int row = table.currentRow();
         if (row < 0)
             return;
@@ -20,12 +17,11 @@ void prefetchNeighbourPictures(TPrisDataForm& dialog) noexcept
             references << (neighbour >= 0 && neighbour < table.recordCount()
                                ? table.MyTablepicture->valueAt(neighbour).toString()
                                : QString());
-        const QSize box = dialog.Image1->size();
         const QString asked = QStringLiteral("%1 %2x%3\n").arg(row).arg(box.width()).arg(box.height())
             + references.join(u'\n');
-        if (asked == dialog.prefetchedNeighbours)
+        if (asked == lastAsked)
             return;
-        dialog.prefetchedNeighbours = asked;
+        lastAsked = asked;
         QStringList paths;
         for (const QString& reference : references) {
             if (reference.isEmpty())

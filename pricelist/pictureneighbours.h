@@ -3,6 +3,11 @@
 // before and after the current one in list order, so that "Neste" and "Forrige" show
 // them at once. Files are only looked for on disk (nothing is fetched); never throws.
 
-class TPrisDataForm;
+#include <QSize>
+#include <QString>
 
-void prefetchNeighbourPictures(TPrisDataForm& dialog) noexcept;
+class ProductTable;
+
+// box is the size the pictures are fitted to. lastAsked holds what was handed to the
+// worker the time before: the same row, box and references ask for nothing new.
+void prefetchNeighbourPictures(const ProductTable& table, QSize box, QString& lastAsked) noexcept;

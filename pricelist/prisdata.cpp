@@ -28,8 +28,6 @@
 
 namespace {
 
-TPrisDataForm* theDialog = nullptr;
-
 constexpr int bandHeight = 49;
 
 QFont windowFont(int pixelSize = 11, bool bold = false)
@@ -89,20 +87,14 @@ TPrisDataForm::TPrisDataForm(TPrislisteForm& priceList)
     buildButtonBand();
     buildRecordControls();
 
-    if (!theDialog)
-        theDialog = this;
+    priceList_.keepInStep(this);
     showOutPrice();
 }
 
 TPrisDataForm::~TPrisDataForm()
 {
-    if (theDialog == this)
-        theDialog = nullptr;
-}
-
-TPrisDataForm* TPrisDataForm::instance()
-{
-    return theDialog;
+    // Before the controls go: the list window tells this dialog nothing more.
+    priceList_.stopKeepingInStep(this);
 }
 
 ProductTable& TPrisDataForm::table() const
@@ -252,10 +244,23 @@ void TPrisDataForm::showOutPrice(bool wholeRecord)
         Edit1->selectAll();
 }
 
+void TPrisDataForm::showActionButtons(bool editing)
+{
+    SaveButton->setEnabled(editing);
+    CancelButton->setEnabled(SaveButton->isEnabled());
+    NewButton->setEnabled(!SaveButton->isEnabled());
+    DelButton->setEnabled(!SaveButton->isEnabled());
+}
+
+void TPrisDataForm::focusProductText()
+{
+    DBEdit1->setFocus();
+}
+
 void TPrisDataForm::clearPicture()
 {
     Image1->hide();
-    shownPicture.clear();
+    shownPicture_.clear();
 }
 
 void TPrisDataForm::FormShow()
@@ -264,7 +269,7 @@ void TPrisDataForm::FormShow()
     loadwindowpos(this, QStringLiteral("PrisDataForm"), mode);
     priceList_.MyDataSourceStateChange();
     showOutPrice();
-    failedPicture.clear();
+    failedPicture_.clear();
     loadpicture();
 }
 
@@ -277,7 +282,7 @@ void TPrisDataForm::FormClose()
 void TPrisDataForm::NewButtonClick()
 {
     table().insert();
-    DBEdit1->setFocus(); // a new product starts with its text
+    focusProductText();
 }
 
 void TPrisDataForm::DelButtonClick()
@@ -366,43 +371,42 @@ void TPrisDataForm::SpeedButton3Click()
         throw Error(QStringLiteral("Cannot open file \"%1\". It is not a regular file").arg(*chosen), QStringLiteral("EFOpenError"));
     Image1->loadFromFile(*chosen);
     Image1->show();
-    shownPicture = t.MyTablepicture->asString();
+    shownPicture_ = t.MyTablepicture->asString();
 }
 
-void loadpicture()
+void TPrisDataForm::loadpicture()
 {
-    TPrisDataForm* dialog = TPrisDataForm::instance();
-    if (!dialog || !dialog->isVisible())
+    if (!isVisible())
         return;
     if (!readinibool(QStringLiteral("DOC_URL_USEIMAGES")))
         return;
     // Whatever happens to this record's picture, the neighbours' are prepared meanwhile.
-    const auto neighbours = qScopeGuard([dialog] { prefetchNeighbourPictures(*dialog); });
-    const QString reference = dialog->table().MyTablepicture->asString();
-    PictureBox* box = dialog->Image1;
+    const auto neighbours =
+        qScopeGuard([this] { prefetchNeighbourPictures(table(), Image1->size(), prefetchedNeighbours_); });
+    const QString reference = table().MyTablepicture->asString();
     // Until this product's own picture is in the box, it shows nothing.
-    if (reference != dialog->shownPicture)
-        dialog->clearPicture();
+    if (reference != shownPicture_)
+        clearPicture();
     if (reference.isEmpty()) {
-        dialog->failedPicture.clear();
+        failedPicture_.clear();
         return;
     }
-    if (reference == dialog->failedPicture)
+    if (reference == failedPicture_)
         return;
-    dialog->failedPicture = reference; // until it is shown
+    failedPicture_ = reference; // until it is shown
     const QString path = finddocument(reference, false);
     // Only a regular file: reading a FIFO or a device could block for ever.
     if (!QFileInfo(path).isFile()) {
-        dialog->clearPicture();
+        clearPicture();
         return;
     }
     try {
-        box->loadFromFile(path);
+        Image1->loadFromFile(path);
     } catch (...) {
-        dialog->clearPicture();
+        clearPicture();
         throw;
     }
-    box->show();
-    dialog->shownPicture = reference;
-    dialog->failedPicture.clear();
+    Image1->show();
+    shownPicture_ = reference;
+    failedPicture_.clear();
 }

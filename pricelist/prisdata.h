@@ -23,15 +23,58 @@ class TPrislisteForm;
 class TPrisDataForm : public QWidget {
     Q_OBJECT
 public:
-    // Binds to the price list window's table and data source, which must outlive it. The
-    // dialog is the program's one detail dialog (instance()) until it is destroyed.
+    // Binds to the price list window's table and data source, which must outlive it, and
+    // becomes the dialog that window keeps in step until it is destroyed.
     explicit TPrisDataForm(TPrislisteForm& priceList);
     ~TPrisDataForm() override;
 
-    // The dialog the price list window keeps in step; nullptr while none exists.
-    static TPrisDataForm* instance();
+    // What the price list window tells the dialog to show. The controls themselves are the
+    // dialog's own; tests reach them by their object names.
 
+    // "Lagre" and "Avbryt" enabled exactly while the table is editing, "Ny" and "Slett"
+    // exactly while it is not.
+    void showActionButtons(bool editing);
+    // Puts the current record's out-price, as plain number text, into the out-price box;
+    // never sets the price. The box is left alone when it holds that text already and
+    // while the user's typing in it is being handled. After a change of the whole record
+    // (another record, Post, Cancel) a box with the focus gets the text selected, so what
+    // the user types next replaces it.
+    void showOutPrice(bool wholeRecord = false);
+    // Shows the current record's picture: nothing happens while the dialog is hidden or
+    // DOC_URL_USEIMAGES is off; a file missing on disk may be fetched first
+    // (finddocument). The box is hidden whenever the record's own picture cannot be shown
+    // (an empty reference, a file still missing, a file that is no picture), so it never
+    // shows another product's picture. A picture that cannot be read throws. A reference
+    // that failed on the call before is not tried again (see failedPicture_).
+    void loadpicture();
+    // The product text's box takes the focus: a new product starts with its text.
+    void focusProductText();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
     ProductTable& table() const;
+    void buildButtonBand();
+    void buildRecordControls();
+    // Empties the picture box: hidden, it shows no product's picture.
+    void clearPicture();
+
+    void FormShow();
+    void FormClose();
+    void NewButtonClick();
+    void DelButtonClick();
+    void CancelButtonClick();
+    void SaveButtonClick();
+    void FirstButtonClick();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void LastButtonClick();
+    void Edit1Enter();
+    void Edit1Change();
+    void SpeedButton3Click();
 
     // Button band
     QFrame* MenuPanel;
@@ -68,53 +111,13 @@ public:
     // The picture reference whose fetch or load failed last time; loadpicture does not
     // try it again until the reference changes or the dialog is shown anew, so typing in
     // the out-price box of such a product neither refetches nor repeats the error box.
-    QString failedPicture;
+    QString failedPicture_;
     // The reference whose picture the box shows (empty while it shows none).
-    QString shownPicture;
+    QString shownPicture_;
     // The row, box and neighbours' references last handed to the prefetch: a keystroke or a
     // post on the same record asks for nothing new.
-    QString prefetchedNeighbours;
-    // Empties the picture box: hidden, it shows no product's picture.
-    void clearPicture();
-
-    // Puts the current record's out-price, as plain number text, into the out-price box;
-    // never sets the price. The box is left alone when it holds that text already and
-    // while the user's typing in it is being handled. After a change of the whole record
-    // (another record, Post, Cancel) a box with the focus gets the text selected, so what
-    // the user types next replaces it.
-    void showOutPrice(bool wholeRecord = false);
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void buildButtonBand();
-    void buildRecordControls();
-
-    void FormShow();
-    void FormClose();
-    void NewButtonClick();
-    void DelButtonClick();
-    void CancelButtonClick();
-    void SaveButtonClick();
-    void FirstButtonClick();
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void LastButtonClick();
-    void Edit1Enter();
-    void Edit1Change();
-    void SpeedButton3Click();
+    QString prefetchedNeighbours_;
 
     TPrislisteForm& priceList_;
     bool keepOutPriceText_ = false; // while typing in the out-price box is handled
 };
-
-// Shows the current record's picture in the detail dialog: nothing happens while the
-// dialog is missing or hidden or DOC_URL_USEIMAGES is off; a file missing on disk may be
-// fetched first (finddocument). The box is hidden whenever the record's own picture cannot
-// be shown (an empty reference, a file still missing, a file that is no picture), so it
-// never shows another product's picture. A picture that cannot be read throws. A
-// reference that failed on the call before is not tried again (see failedPicture).
-void loadpicture();

@@ -5,7 +5,6 @@
 #include "common/quitsignal.h"
 #include "common/textfil.h"
 #include "common/windowplacement.h"
-#include "dbcontrols/dbedit.h"
 #include "pricelist/JaNei.h"
 #include "pricelist/connectionvalues.h"
 #include "pricelist/export/exportcommands.h"
@@ -166,8 +165,8 @@ void TPrislisteForm::NewButtonClick()
 {
     MyTable.insert();
     showDetailDialog();
-    if (TPrisDataForm* dialog = TPrisDataForm::instance())
-        dialog->DBEdit1->setFocus(); // a new product starts with its text
+    if (detailDialog_)
+        detailDialog_->focusProductText();
 }
 
 void TPrislisteForm::DelButtonClick()
@@ -207,7 +206,7 @@ void showBeside(QWidget* dialog)
 
 void TPrislisteForm::showDetailDialog()
 {
-    showBeside(TPrisDataForm::instance());
+    showBeside(detailDialog_);
 }
 
 void TPrislisteForm::Webmapper1Click()
@@ -247,21 +246,28 @@ void TPrislisteForm::DBGrid1DrawColumnCell(GridCellDrawing& cell)
 
 void TPrislisteForm::MyDataSourceStateChange()
 {
-    TPrisDataForm* dialog = TPrisDataForm::instance();
-    if (!dialog)
+    if (!detailDialog_)
         return;
     const DataSetState state = MyDataSource->state();
-    dialog->SaveButton->setEnabled(state == DataSetState::Edit || state == DataSetState::Insert);
-    dialog->CancelButton->setEnabled(dialog->SaveButton->isEnabled());
-    dialog->NewButton->setEnabled(!dialog->SaveButton->isEnabled());
-    dialog->DelButton->setEnabled(!dialog->SaveButton->isEnabled());
+    detailDialog_->showActionButtons(state == DataSetState::Edit || state == DataSetState::Insert);
 }
 
 void TPrislisteForm::MyDataSourceDataChange(const Field* field)
 {
-    TPrisDataForm* dialog = TPrisDataForm::instance();
-    if (!dialog)
+    if (!detailDialog_)
         return;
-    loadpicture();
-    dialog->showOutPrice(field == nullptr);
+    detailDialog_->loadpicture();
+    detailDialog_->showOutPrice(field == nullptr);
+}
+
+void TPrislisteForm::keepInStep(TPrisDataForm* dialog)
+{
+    if (!detailDialog_)
+        detailDialog_ = dialog;
+}
+
+void TPrislisteForm::stopKeepingInStep(TPrisDataForm* dialog)
+{
+    if (detailDialog_ == dialog)
+        detailDialog_ = nullptr;
 }

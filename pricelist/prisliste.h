@@ -13,6 +13,7 @@ class QAction;
 class QMenu;
 class QToolButton;
 class TFinnForm;
+class TPrisDataForm;
 
 class TPrislisteForm : public QMainWindow {
     Q_OBJECT
@@ -54,6 +55,12 @@ public:
     // (also run by the dialog when it shows).
     void MyDataSourceStateChange();
 
+    // The detail dialog this window keeps in step with the table: the dialog tells the
+    // window when it is made and when it goes. A window keeps the first one it is given;
+    // without one, the handlers only act on the table.
+    void keepInStep(TPrisDataForm* dialog);
+    void stopKeepingInStep(TPrisDataForm* dialog);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -81,4 +88,5 @@ private:
     void MyDataSourceDataChange(const Field* field);
 
     bool askingToClose_ = false;
+    TPrisDataForm* detailDialog_ = nullptr;
 };

@@ -24,6 +24,22 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 #include <memory>
+#include <stdexcept>
+
+// The control of that object name in a window. The test fails, and goes no further, when
+// the window holds none, more than one, or one of another kind.
+template <class W>
+W* control(QWidget& window, const char* name)
+{
+    const QList<QWidget*> found = window.findChildren<QWidget*>(QString::fromLatin1(name));
+    W* match = found.size() == 1 ? dynamic_cast<W*>(found.front()) : nullptr;
+    if (!match) {
+        ADD_FAILURE() << window.objectName().toStdString() << " has " << found.size() << " controls named " << name
+                      << (found.size() == 1 ? " of another kind" : "");
+        throw std::runtime_error(name);
+    }
+    return match;
+}
 
 class DetailFixture : public ::testing::Test {
 protected:
@@ -135,7 +151,11 @@ protected:
         writeinibool(QStringLiteral("DOC_URL_USEIMAGES"), useImages);
     }
     // What the picture box shows: its picture's size, or an empty size while it is hidden.
-    QSize shownPicture() const { return dialog->Image1->isHidden() ? QSize() : dialog->Image1->pictureSize(); }
+    QSize shownPicture() const
+    {
+        const PictureBox* box = control<PictureBox>(*dialog, "Image1");
+        return box->isHidden() ? QSize() : box->pictureSize();
+    }
 
     Sandbox sandbox;
     ScopedPlatform platform;

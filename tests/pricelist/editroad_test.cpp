@@ -44,6 +44,11 @@ TEST_F(EditRoad, TheRoadOfATypicalEdit)
     THttpDownloadForm::instance().installEventFilter(&downloadWindow);
 
     createWindows();
+    auto* DBEdit1 = control<DBEdit>(*dialog, "DBEdit1");
+    auto* Edit1 = control<QLineEdit>(*dialog, "Edit1");
+    auto* DBText1 = control<DBText>(*dialog, "DBText1");
+    auto* SaveButton = control<QToolButton>(*dialog, "SaveButton");
+    auto* CancelButton = control<QToolButton>(*dialog, "CancelButton");
     list->show();
     QApplication::setActiveWindow(list.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(list.get()));
@@ -57,7 +62,7 @@ TEST_F(EditRoad, TheRoadOfATypicalEdit)
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
-    EXPECT_EQ(dialog->DBEdit1->text(), QStringLiteral("Liljer"));
+    EXPECT_EQ(DBEdit1->text(), QStringLiteral("Liljer"));
     EXPECT_EQ(dialog->frameGeometry().topLeft(), QPoint(320, 140));
     EXPECT_EQ(dialog->size(), QSize(457, 616));
 
@@ -71,24 +76,24 @@ TEST_F(EditRoad, TheRoadOfATypicalEdit)
     EXPECT_EQ(shownPicture(), QSize(64, 48));
 
     // 3. A new out-price: the edit starts, the price follows, "Lagre" and "Avbryt" light up.
-    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("100"));
-    QTest::mouseClick(dialog->Edit1, Qt::LeftButton);
-    QTest::keyClick(dialog->Edit1, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(dialog->Edit1, "150");
+    EXPECT_EQ(Edit1->text(), QStringLiteral("100"));
+    QTest::mouseClick(Edit1, Qt::LeftButton);
+    QTest::keyClick(Edit1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(Edit1, "150");
     EXPECT_EQ(table().state(), DataSetState::Edit);
     EXPECT_DOUBLE_EQ(table().MyTableprice->asFloat(), 120);
-    EXPECT_EQ(dialog->DBText1->text(), QStringLiteral("kr 150,00"));
-    EXPECT_TRUE(dialog->SaveButton->isEnabled());
-    EXPECT_TRUE(dialog->CancelButton->isEnabled());
+    EXPECT_EQ(DBText1->text(), QStringLiteral("kr 150,00"));
+    EXPECT_TRUE(SaveButton->isEnabled());
+    EXPECT_TRUE(CancelButton->isEnabled());
 
     // 4. "Lagre": one UPDATE of the changed field by id; the list shows the new out-price.
-    QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+    QTest::mouseClick(SaveButton, Qt::LeftButton);
     EXPECT_EQ(table().state(), DataSetState::Browse);
     EXPECT_EQ(sent().mid(statementsBefore),
               QStringList{QStringLiteral("Query UPDATE product\r\nSET\r\n  price = 120\r\nWHERE\r\n  id = 43")});
     EXPECT_EQ(stored(QStringLiteral("price"), 43), QStringLiteral("120"));
     EXPECT_EQ(grid->model()->index(rowOf(43), 1).data().toString(), QStringLiteral("kr 150,00"));
-    EXPECT_FALSE(dialog->SaveButton->isEnabled());
+    EXPECT_FALSE(SaveButton->isEnabled());
     EXPECT_EQ(server.requests().size(), 1); // the picture is on disk now
     EXPECT_TRUE(messages.empty());
     THttpDownloadForm::instance().removeEventFilter(&downloadWindow);

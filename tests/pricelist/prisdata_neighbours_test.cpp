@@ -28,7 +28,7 @@ protected:
     }
     QColor centre() const
     {
-        const QImage& shown = dialog->Image1->shownPart();
+        const QImage& shown = control<PictureBox>(*dialog, "Image1")->shownPart();
         return shown.pixelColor(shown.width() / 2, shown.height() / 2);
     }
 };
@@ -36,40 +36,43 @@ protected:
 TEST_F(DetailNeighbours, NesteAndForrigeShowTheNeighboursWithoutADecodeHere)
 {
     createWindows();
+    auto* Image1 = control<PictureBox>(*dialog, "Image1");
     goTo(43); // Liljer
     showDialog();
-    EXPECT_EQ(dialog->Image1->decodeCount(), 1);
+    EXPECT_EQ(Image1->decodeCount(), 1);
     struct Step {
-        QToolButton* TPrisDataForm::*button;
+        const char* button;
         QSize shown;
         QColor colour;
     } steps[] = {
-        {&TPrisDataForm::SpeedButton2, {270, 180}, Qt::red},     // Neste: Roser
-        {&TPrisDataForm::SpeedButton2, {180, 270}, Qt::magenta}, // Neste: Tulipaner
-        {&TPrisDataForm::SpeedButton1, {270, 180}, Qt::red},     // Forrige: Roser
-        {&TPrisDataForm::SpeedButton1, {270, 202}, Qt::yellow},  // Forrige: Liljer
+        {"SpeedButton2", {270, 180}, Qt::red},     // Neste: Roser
+        {"SpeedButton2", {180, 270}, Qt::magenta}, // Neste: Tulipaner
+        {"SpeedButton1", {270, 180}, Qt::red},     // Forrige: Roser
+        {"SpeedButton1", {270, 202}, Qt::yellow},  // Forrige: Liljer
     };
     for (const Step& s : steps) {
         PictureCache::instance().waitUntilIdle(); // the user's pause between two clicks
-        QTest::mouseClick(dialog.get()->*s.button, Qt::LeftButton);
-        EXPECT_EQ(dialog->Image1->shownPart().size(), s.shown);
+        QTest::mouseClick(control<QToolButton>(*dialog, s.button), Qt::LeftButton);
+        EXPECT_EQ(Image1->shownPart().size(), s.shown);
         EXPECT_TRUE(near(centre(), s.colour)) << centre().name().toStdString();
     }
-    EXPECT_EQ(dialog->Image1->decodeCount(), 1);
+    EXPECT_EQ(Image1->decodeCount(), 1);
     EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(DetailNeighbours, ANeighbourChangedOnDiskIsDecodedAgainWhenShown)
 {
     createWindows();
+    auto* SpeedButton2 = control<QToolButton>(*dialog, "SpeedButton2");
+    auto* Image1 = control<PictureBox>(*dialog, "Image1");
     goTo(43);
     showDialog();
     PictureCache::instance().waitUntilIdle();
     writePhoto(docs() + QStringLiteral("roser.png"), QSize(100, 80), Qt::green);
-    QTest::mouseClick(dialog->SpeedButton2, Qt::LeftButton);
-    EXPECT_EQ(dialog->Image1->pictureSize(), QSize(100, 80));
+    QTest::mouseClick(SpeedButton2, Qt::LeftButton);
+    EXPECT_EQ(Image1->pictureSize(), QSize(100, 80));
     EXPECT_TRUE(near(centre(), Qt::green));
-    EXPECT_EQ(dialog->Image1->decodeCount(), 2);
+    EXPECT_EQ(Image1->decodeCount(), 2);
 }
 
 } // namespace

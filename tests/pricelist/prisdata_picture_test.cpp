@@ -37,7 +37,8 @@ TEST_F(DetailPicture, FollowsTheCurrentRecordAndHidesForAnEmptyReference)
 {
     admin.exec(QStringLiteral("UPDATE product SET picture = 'mangler.jpg' WHERE id = 42"));
     createWindows();
-    EXPECT_FALSE(dialog->Image1->hasPicture()); // hidden: nothing is loaded
+    auto* Image1 = control<PictureBox>(*dialog, "Image1");
+    EXPECT_FALSE(Image1->hasPicture()); // hidden: nothing is loaded
     showDialog();
     EXPECT_EQ(shownPicture(), liljer);
     struct Step { int id; QSize shown; const char* why; } steps[] = {
@@ -54,7 +55,7 @@ TEST_F(DetailPicture, FollowsTheCurrentRecordAndHidesForAnEmptyReference)
     // Hidden, the dialog loads nothing; showing it loads the current record's picture.
     dialog->close();
     goTo(43);
-    EXPECT_EQ(dialog->Image1->pictureSize(), roser);
+    EXPECT_EQ(Image1->pictureSize(), roser);
     showDialog();
     EXPECT_EQ(shownPicture(), liljer);
     EXPECT_TRUE(messages.empty());
@@ -63,9 +64,10 @@ TEST_F(DetailPicture, FollowsTheCurrentRecordAndHidesForAnEmptyReference)
 TEST_F(DetailPicture, PicturesOffNeverChangeTheBox)
 {
     createWindows();
+    auto* Image1 = control<PictureBox>(*dialog, "Image1");
     writeinibool(QStringLiteral("DOC_URL_USEIMAGES"), false);
     showDialog();
-    EXPECT_FALSE(dialog->Image1->hasPicture());
+    EXPECT_FALSE(Image1->hasPicture());
     writeinibool(QStringLiteral("DOC_URL_USEIMAGES"), true);
     goTo(41);
     EXPECT_EQ(shownPicture(), roser);
@@ -80,6 +82,9 @@ TEST_F(DetailPicture, ChoosingAFileStoresItsWebAddressAndShowsTheChosenFile)
 {
     qputenv("PRISLISTE_HOME_PAGE", "http://butikken.test/");
     createWindows();
+    auto* SpeedButton3 = control<QToolButton>(*dialog, "SpeedButton3");
+    auto* BildeEdit = control<DBEdit>(*dialog, "BildeEdit");
+    auto* SaveButton = control<QToolButton>(*dialog, "SaveButton");
     showDialog();
     goTo(42);
     const QString chosenFolder = sandbox.root() + QStringLiteral("/Bilder/");
@@ -93,27 +98,27 @@ TEST_F(DetailPicture, ChoosingAFileStoresItsWebAddressAndShowsTheChosenFile)
             asked = d;
             return std::optional<QString>(QDir::toNativeSeparators(chosen));
         });
-        QTest::mouseClick(dialog->SpeedButton3, Qt::LeftButton);
+        QTest::mouseClick(SpeedButton3, Qt::LeftButton);
         ASSERT_TRUE(asked);
         EXPECT_EQ(asked->initialDir, docs() + QStringLiteral("blomster"));
         EXPECT_EQ(asked->defaultExt, QStringLiteral("jpg"));
         EXPECT_EQ(table().state(), DataSetState::Edit);
         EXPECT_EQ(table().MyTablepicture->asString(), QStringLiteral("http://butikken.test/blomster/") + QString::fromUtf8(c.file));
-        EXPECT_EQ(dialog->BildeEdit->text(), table().MyTablepicture->asString());
+        EXPECT_EQ(BildeEdit->text(), table().MyTablepicture->asString());
         EXPECT_EQ(shownPicture(), c.size);
-        QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+        QTest::mouseClick(SaveButton, Qt::LeftButton);
     }
     EXPECT_EQ(stored(QStringLiteral("picture"), 42), QStringLiteral("http://butikken.test/blomster/Bjørkeløv.png"));
 
     // Cancelled: nothing changes.
     setPictureDialogRunner([](const OpenPictureDialog&) { return std::optional<QString>(); });
-    QTest::mouseClick(dialog->SpeedButton3, Qt::LeftButton);
+    QTest::mouseClick(SpeedButton3, Qt::LeftButton);
     EXPECT_EQ(table().state(), DataSetState::Browse);
 
     // A chosen file that is no picture: its error, after the reference was set.
     Sandbox::writeFile(chosenFolder + QStringLiteral("tull.jpg"), "not a picture");
     setPictureDialogRunner([&](const OpenPictureDialog&) { return std::optional<QString>(chosenFolder + QStringLiteral("tull.jpg")); });
-    QTest::mouseClick(dialog->SpeedButton3, Qt::LeftButton);
+    QTest::mouseClick(SpeedButton3, Qt::LeftButton);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icon, MessageIcon::Error);
     EXPECT_EQ(table().state(), DataSetState::Edit);
@@ -124,7 +129,7 @@ TEST_F(DetailPicture, ChoosingAFileStoresItsWebAddressAndShowsTheChosenFile)
     const QString fifo = chosenFolder + QStringLiteral("fifo.jpg");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     setPictureDialogRunner([&](const OpenPictureDialog&) { return std::optional<QString>(fifo); });
-    QTest::mouseClick(dialog->SpeedButton3, Qt::LeftButton);
+    QTest::mouseClick(SpeedButton3, Qt::LeftButton);
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].text, QStringLiteral("Cannot open file \"%1\". It is not a regular file.").arg(fifo));
     EXPECT_EQ(table().MyTablepicture->asString(), QStringLiteral("http://butikken.test/blomster/fifo.jpg"));
@@ -143,6 +148,8 @@ TEST_F(DetailPicture, AChosenPictureIsShownAgainOnEveryLaterVisit)
     writePicture(blomster + QStringLiteral("liljer.jpg"), {70, 20}); // docs() has another liljer.jpg
     const QByteArray ownLiljer = Sandbox::readFile(docs() + QStringLiteral("liljer.jpg"));
     createWindows();
+    auto* SpeedButton3 = control<QToolButton>(*dialog, "SpeedButton3");
+    auto* SaveButton = control<QToolButton>(*dialog, "SaveButton");
     showDialog();
     struct Case { const char* file; QSize chosen; QSize later; } cases[] = {
         {"rose.jpg", {50, 40}, {50, 40}},
@@ -154,9 +161,9 @@ TEST_F(DetailPicture, AChosenPictureIsShownAgainOnEveryLaterVisit)
         setPictureDialogRunner([&](const OpenPictureDialog&) {
             return std::optional<QString>(QDir::toNativeSeparators(blomster + QString::fromLatin1(c.file)));
         });
-        QTest::mouseClick(dialog->SpeedButton3, Qt::LeftButton);
+        QTest::mouseClick(SpeedButton3, Qt::LeftButton);
         EXPECT_EQ(shownPicture(), c.chosen);
-        QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+        QTest::mouseClick(SaveButton, Qt::LeftButton);
         goTo(41);
         EXPECT_EQ(shownPicture(), roser);
         goTo(42);
@@ -268,6 +275,7 @@ TEST_F(DetailPicture, TypingAnOutPriceDoesNotRetryAPictureThatFailed)
         int requests; // asked of the web folder while the product is shown and typed on
     } cases[] = {{43, 1}, {41, 0}}; // missing everywhere; on disk but no picture
     createWindows();
+    auto* Edit1 = control<QLineEdit>(*dialog, "Edit1");
     showDialog();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
@@ -276,9 +284,9 @@ TEST_F(DetailPicture, TypingAnOutPriceDoesNotRetryAPictureThatFailed)
         const size_t boxes = messages.size();
         guarded([&] { goTo(c.id); }); // one box: the failed download, or the file that is no picture
         showDialog(); // active again after the box
-        QTest::mouseClick(dialog->Edit1, Qt::LeftButton);
-        dialog->Edit1->clear();
-        QTest::keyClicks(dialog->Edit1, "125");
+        QTest::mouseClick(Edit1, Qt::LeftButton);
+        Edit1->clear();
+        QTest::keyClicks(Edit1, "125");
         EXPECT_EQ(table().MyTableprice->asFloat(), 100);
         EXPECT_EQ(int(server.requests().size()) - before, c.requests);
         EXPECT_EQ(messages.size() - boxes, 1u);
@@ -305,6 +313,8 @@ TEST_F(DetailPicture, WhatIsNoPictureGivesItsErrorOrNothingAndTheDialogGoesOn)
         {"a folder", [&] { QDir().mkpath(rose); }, false},
     };
     createWindows();
+    auto* SpeedButton2 = control<QToolButton>(*dialog, "SpeedButton2");
+    auto* DBEdit1 = control<DBEdit>(*dialog, "DBEdit1");
     showDialog();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -313,8 +323,8 @@ TEST_F(DetailPicture, WhatIsNoPictureGivesItsErrorOrNothingAndTheDialogGoesOn)
         QDir(rose).removeRecursively();
         c.make();
         messages.clear();
-        QTest::mouseClick(dialog->SpeedButton2, Qt::LeftButton); // to Roser
-        EXPECT_EQ(dialog->DBEdit1->text(), QStringLiteral("Roser"));
+        QTest::mouseClick(SpeedButton2, Qt::LeftButton); // to Roser
+        EXPECT_EQ(DBEdit1->text(), QStringLiteral("Roser"));
         EXPECT_EQ(shownPicture(), QSize()); // nothing, never Liljer's picture
         if (c.error) {
             ASSERT_EQ(messages.size(), 1u);
@@ -324,8 +334,8 @@ TEST_F(DetailPicture, WhatIsNoPictureGivesItsErrorOrNothingAndTheDialogGoesOn)
         } else {
             EXPECT_TRUE(messages.empty());
         }
-        QTest::mouseClick(dialog->SpeedButton2, Qt::LeftButton); // on: Tulipaner, no picture
-        EXPECT_EQ(dialog->DBEdit1->text(), QStringLiteral("Tulipaner"));
+        QTest::mouseClick(SpeedButton2, Qt::LeftButton); // on: Tulipaner, no picture
+        EXPECT_EQ(DBEdit1->text(), QStringLiteral("Tulipaner"));
         EXPECT_EQ(shownPicture(), QSize());
     }
 }

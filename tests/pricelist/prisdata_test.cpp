@@ -8,6 +8,7 @@
 #include "tests/support/questions.h"
 
 #include <QClipboard>
+#include <QFrame>
 #include <QLabel>
 
 namespace {
@@ -18,8 +19,8 @@ protected:
     QString actionButtons() const
     {
         QString s;
-        for (QToolButton* b : {dialog->SaveButton, dialog->CancelButton, dialog->NewButton, dialog->DelButton})
-            s += b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+        for (const char* name : {"SaveButton", "CancelButton", "NewButton", "DelButton"})
+            s += control<QToolButton>(*dialog, name)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
         return s;
     }
     void click(QToolButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
@@ -34,13 +35,24 @@ protected:
 TEST_F(DetailDialog, ControlsStandWhereTheyBelongWithTheirFieldsAndFonts)
 {
     createWindows();
+    auto* MenuPanel = control<QFrame>(*dialog, "MenuPanel");
+    auto* Label1 = control<QLabel>(*dialog, "Label1");
+    auto* Label2 = control<QLabel>(*dialog, "Label2");
+    auto* Edit1 = control<QLineEdit>(*dialog, "Edit1");
+    auto* DBCheckBox2 = control<DBCheckBox>(*dialog, "DBCheckBox2");
+    auto* DBCheckBox1 = control<DBCheckBox>(*dialog, "DBCheckBox1");
+    auto* DBEdit1 = control<DBEdit>(*dialog, "DBEdit1");
+    auto* Label3 = control<QLabel>(*dialog, "Label3");
+    auto* DBText1 = control<DBText>(*dialog, "DBText1");
+    auto* SpeedButton3 = control<QToolButton>(*dialog, "SpeedButton3");
+    auto* Image1 = control<PictureBox>(*dialog, "Image1");
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Detaljer"));
     EXPECT_EQ(dialog->size(), QSize(457, 616));
     EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()); // not resizable
     EXPECT_TRUE(dialog->isHidden());
     EXPECT_EQ(dialog->font().family(), QStringLiteral("Tahoma"));
     EXPECT_EQ(dialog->font().pixelSize(), 11);
-    EXPECT_EQ(dialog->MenuPanel->geometry(), QRect(0, 0, 457, 49));
+    EXPECT_EQ(MenuPanel->geometry(), QRect(0, 0, 457, 49));
 
     struct Item { const char* name; QRect geometry; const char* caption; bool enabled; };
     const Item band[] = {
@@ -52,7 +64,7 @@ TEST_F(DetailDialog, ControlsStandWhereTheyBelongWithTheirFieldsAndFonts)
     };
     for (const Item& i : band) {
         SCOPED_TRACE(i.name);
-        auto* w = dialog->MenuPanel->findChild<QWidget*>(QString::fromLatin1(i.name));
+        auto* w = MenuPanel->findChild<QWidget*>(QString::fromLatin1(i.name));
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(w->geometry(), i.geometry);
         EXPECT_EQ(w->isEnabled(), i.enabled);
@@ -90,30 +102,30 @@ TEST_F(DetailDialog, ControlsStandWhereTheyBelongWithTheirFieldsAndFonts)
         {"Label1", "Tekst:"}, {"Label3", "Utfyllende tekst:"}, {"Label2", "Utpris:"}, {"Label4", "Bilde:"}};
     for (const auto& [name, caption] : labels)
         EXPECT_EQ(dialog->findChild<QLabel*>(QString::fromLatin1(name))->text(), QString::fromUtf8(caption));
-    EXPECT_EQ(dialog->Label1->pos(), QPoint(40, 72));
-    EXPECT_EQ(dialog->Label2->pos(), QPoint(346, 133));
-    EXPECT_EQ(dialog->Label2->buddy(), dialog->Edit1);
-    EXPECT_EQ(dialog->DBCheckBox2->text(), QStringLiteral("På salg"));
-    EXPECT_EQ(dialog->DBCheckBox1->text(), QStringLiteral("I nettbutikken"));
-    EXPECT_TRUE(dialog->Label1->font().bold());
-    EXPECT_TRUE(dialog->DBEdit1->font().bold());
-    EXPECT_TRUE(dialog->Label2->font().bold());
-    EXPECT_FALSE(dialog->Label3->font().bold());
-    EXPECT_EQ(dialog->DBText1->font().pixelSize(), 15);
-    EXPECT_TRUE(dialog->DBText1->font().bold());
-    EXPECT_EQ(dialog->DBText1->alignment(), Qt::AlignCenter);
-    EXPECT_EQ(dialog->DBText1->palette().color(QPalette::WindowText), QColor(Qt::black));
-    EXPECT_EQ(dialog->SpeedButton3->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(Label1->pos(), QPoint(40, 72));
+    EXPECT_EQ(Label2->pos(), QPoint(346, 133));
+    EXPECT_EQ(Label2->buddy(), Edit1);
+    EXPECT_EQ(DBCheckBox2->text(), QStringLiteral("På salg"));
+    EXPECT_EQ(DBCheckBox1->text(), QStringLiteral("I nettbutikken"));
+    EXPECT_TRUE(Label1->font().bold());
+    EXPECT_TRUE(DBEdit1->font().bold());
+    EXPECT_TRUE(Label2->font().bold());
+    EXPECT_FALSE(Label3->font().bold());
+    EXPECT_EQ(DBText1->font().pixelSize(), 15);
+    EXPECT_TRUE(DBText1->font().bold());
+    EXPECT_EQ(DBText1->alignment(), Qt::AlignCenter);
+    EXPECT_EQ(DBText1->palette().color(QPalette::WindowText), QColor(Qt::black));
+    EXPECT_EQ(SpeedButton3->focusPolicy(), Qt::NoFocus);
     // Drawn over the picture box.
     const QObjectList& children = dialog->children();
-    EXPECT_GT(children.indexOf(dialog->DBText1), children.indexOf(dialog->Image1));
+    EXPECT_GT(children.indexOf(DBText1), children.indexOf(Image1));
     // Both windows show the same current record.
-    EXPECT_EQ(dialog->DBEdit1->text(), QStringLiteral("Liljer"));
-    EXPECT_EQ(dialog->DBText1->text(), QStringLiteral("kr 100,00"));
+    EXPECT_EQ(DBEdit1->text(), QStringLiteral("Liljer"));
+    EXPECT_EQ(DBText1->text(), QStringLiteral("kr 100,00"));
 
     // Tab order, from the product text round to the out-price box.
     showDialog();
-    dialog->DBEdit1->setFocus(Qt::TabFocusReason);
+    DBEdit1->setFocus(Qt::TabFocusReason);
     QStringList order;
     for (int i = 0; i < 8; ++i) {
         order << QApplication::focusWidget()->objectName();
@@ -126,21 +138,27 @@ TEST_F(DetailDialog, ControlsStandWhereTheyBelongWithTheirFieldsAndFonts)
 TEST_F(DetailDialog, ActionButtonsFollowTheTableState)
 {
     createWindows();
+    auto* NewButton = control<QToolButton>(*dialog, "NewButton");
+    auto* CancelButton = control<QToolButton>(*dialog, "CancelButton");
+    auto* DBEdit1 = control<DBEdit>(*dialog, "DBEdit1");
+    auto* SaveButton = control<QToolButton>(*dialog, "SaveButton");
+    auto* Edit1 = control<QLineEdit>(*dialog, "Edit1");
+    auto* DelButton = control<QToolButton>(*dialog, "DelButton");
     EXPECT_EQ(actionButtons(), QStringLiteral("0000")); // as designed, until the dialog shows
     showDialog();
     const int before = table().recordCount();
     struct Step { const char* what; std::function<void()> act; const char* buttons; DataSetState state; };
     const Step steps[] = {
         {"shown", [] {}, "0011", DataSetState::Browse},
-        {"Ny", [&] { click(dialog->NewButton); }, "1100", DataSetState::Insert},
-        {"Avbryt", [&] { click(dialog->CancelButton); }, "0011", DataSetState::Browse},
-        {"typing in the text box", [&] { QTest::keyClicks(dialog->DBEdit1, "x"); }, "1100", DataSetState::Edit},
-        {"Lagre", [&] { click(dialog->SaveButton); }, "0011", DataSetState::Browse},
-        {"entering the out-price box", [&] { QTest::mouseClick(dialog->Edit1, Qt::LeftButton); }, "1100", DataSetState::Edit},
-        {"Slett answered Ja", [&] { auto ja = answerNextQuestion(QuestionReply::ClickJa); click(dialog->DelButton); },
+        {"Ny", [&] { click(NewButton); }, "1100", DataSetState::Insert},
+        {"Avbryt", [&] { click(CancelButton); }, "0011", DataSetState::Browse},
+        {"typing in the text box", [&] { QTest::keyClicks(DBEdit1, "x"); }, "1100", DataSetState::Edit},
+        {"Lagre", [&] { click(SaveButton); }, "0011", DataSetState::Browse},
+        {"entering the out-price box", [&] { QTest::mouseClick(Edit1, Qt::LeftButton); }, "1100", DataSetState::Edit},
+        {"Slett answered Ja", [&] { auto ja = answerNextQuestion(QuestionReply::ClickJa); click(DelButton); },
          "1100", DataSetState::Edit}, // disabled while editing: nothing happens
-        {"Avbryt again", [&] { click(dialog->CancelButton); }, "0011", DataSetState::Browse},
-        {"Slett answered Nei", [&] { auto nei = answerNextQuestion(QuestionReply::ClickNei); click(dialog->DelButton); },
+        {"Avbryt again", [&] { click(CancelButton); }, "0011", DataSetState::Browse},
+        {"Slett answered Nei", [&] { auto nei = answerNextQuestion(QuestionReply::ClickNei); click(DelButton); },
          "0011", DataSetState::Browse},
         {"hidden, an edit from elsewhere", [&] { dialog->close(); table().edit(); }, "1100", DataSetState::Edit},
         {"hidden, Cancel", [&] { table().cancel(); }, "0011", DataSetState::Browse},
@@ -156,7 +174,7 @@ TEST_F(DetailDialog, ActionButtonsFollowTheTableState)
 
     auto ja = answerNextQuestion(QuestionReply::ClickJa);
     showDialog();
-    click(dialog->DelButton);
+    click(DelButton);
     EXPECT_TRUE(ja->asked);
     EXPECT_EQ(stored(QStringLiteral("producttext"), 43), QStringLiteral("<no row>"));
     EXPECT_EQ(actionButtons(), QStringLiteral("0011"));
@@ -165,17 +183,23 @@ TEST_F(DetailDialog, ActionButtonsFollowTheTableState)
 TEST_F(DetailDialog, NavigationButtonsMoveAndPostAPendingEdit)
 {
     createWindows();
+    auto* DBEdit1 = control<DBEdit>(*dialog, "DBEdit1");
+    auto* LastButton = control<QToolButton>(*dialog, "LastButton");
+    auto* SpeedButton1 = control<QToolButton>(*dialog, "SpeedButton1");
+    auto* FirstButton = control<QToolButton>(*dialog, "FirstButton");
+    auto* SpeedButton2 = control<QToolButton>(*dialog, "SpeedButton2");
+    auto* DBMemo1 = control<DBMemo>(*dialog, "DBMemo1");
     showDialog();
     QStringList seen;
-    auto at = [&] { seen << dialog->DBEdit1->text(); };
-    click(dialog->LastButton), at();
-    click(dialog->SpeedButton1), at();
-    click(dialog->FirstButton), at();
-    click(dialog->SpeedButton2), at();
+    auto at = [&] { seen << DBEdit1->text(); };
+    click(LastButton), at();
+    click(SpeedButton1), at();
+    click(FirstButton), at();
+    click(SpeedButton2), at();
     EXPECT_EQ(seen, (QStringList{"Amaryllis", "Tulipaner", "Liljer", "Roser"}));
 
-    QTest::keyClicks(dialog->DBMemo1, "Fine");
-    click(dialog->SpeedButton2);
+    QTest::keyClicks(DBMemo1, "Fine");
+    click(SpeedButton2);
     EXPECT_EQ(table().state(), DataSetState::Browse);
     EXPECT_EQ(stored(QStringLiteral("object_text"), 41), QStringLiteral("FineRøde roser"));
 }
@@ -184,30 +208,33 @@ TEST_F(DetailDialog, PriceListWritesTheOutPriceAsPlainNumberText)
 {
     admin.exec(QStringLiteral("UPDATE product SET price = NULL WHERE id = 42"));
     createWindows();
+    auto* Edit1 = control<QLineEdit>(*dialog, "Edit1");
     struct Case { int id; const char* text; } cases[] = {{41, "125"}, {44, "12,4875"}, {42, "0"}, {43, "100"}};
     for (const Case& c : cases) {
         goTo(c.id);
-        EXPECT_EQ(dialog->Edit1->text(), QString::fromLatin1(c.text)) << c.id;
+        EXPECT_EQ(Edit1->text(), QString::fromLatin1(c.text)) << c.id;
     }
     // An equal text is left alone: the cursor stays where it was.
-    dialog->Edit1->setCursorPosition(1);
+    Edit1->setCursorPosition(1);
     table().edit();
     table().MyTableproducttext->setAsString(QStringLiteral("Liljer, hvite"));
-    EXPECT_EQ(dialog->Edit1->cursorPosition(), 1);
+    EXPECT_EQ(Edit1->cursorPosition(), 1);
     table().cancel();
-    EXPECT_EQ(dialog->Edit1->cursorPosition(), 1);
+    EXPECT_EQ(Edit1->cursorPosition(), 1);
 }
 
 TEST_F(DetailDialog, OutPriceBoxSetsThePrice)
 {
     createWindows();
+    auto* Edit1 = control<QLineEdit>(*dialog, "Edit1");
+    auto* DBEdit4 = control<DBEdit>(*dialog, "DBEdit4");
     showDialog();
     QClipboard* clipboard = QApplication::clipboard();
-    const auto typed = [&](const char* keys) { return [&, keys] { typeKeyByKey(dialog->Edit1, keys); }; };
+    const auto typed = [&](const char* keys) { return [&, keys] { typeKeyByKey(Edit1, keys); }; };
     const auto pasted = [&](const char* text) {
         return [&, text] {
             clipboard->setText(QString::fromLatin1(text));
-            QTest::keyClick(dialog->Edit1, Qt::Key_V, Qt::ControlModifier);
+            QTest::keyClick(Edit1, Qt::Key_V, Qt::ControlModifier);
         };
     };
     struct Case {
@@ -239,14 +266,14 @@ TEST_F(DetailDialog, OutPriceBoxSetsThePrice)
         SCOPED_TRACE(c.what);
         goTo(42); // price 20
         messages.clear();
-        dialog->DBEdit4->setFocus(Qt::TabFocusReason); // so that the click enters the box
-        QTest::mouseClick(dialog->Edit1, Qt::LeftButton);
+        DBEdit4->setFocus(Qt::TabFocusReason); // so that the click enters the box
+        QTest::mouseClick(Edit1, Qt::LeftButton);
         EXPECT_EQ(table().state(), DataSetState::Edit);
-        dialog->Edit1->clear(); // empty: the price stays
+        Edit1->clear(); // empty: the price stays
         EXPECT_DOUBLE_EQ(table().MyTableprice->asFloat(), 20);
         c.input();
         EXPECT_DOUBLE_EQ(table().MyTableprice->asFloat(), c.price);
-        EXPECT_EQ(dialog->Edit1->text(), QString::fromLatin1(c.box));
+        EXPECT_EQ(Edit1->text(), QString::fromLatin1(c.box));
         if (c.error) {
             ASSERT_FALSE(messages.empty());
             EXPECT_EQ(messages.front().text, QString::fromLatin1(c.error));
@@ -254,9 +281,9 @@ TEST_F(DetailDialog, OutPriceBoxSetsThePrice)
         } else {
             EXPECT_EQ(messageTexts(), QStringList());
         }
-        QTest::keyClick(dialog->Edit1, Qt::Key_Tab);
-        EXPECT_NE(QApplication::focusWidget(), dialog->Edit1);
-        EXPECT_EQ(dialog->Edit1->text(), QString::fromLatin1(c.left));
+        QTest::keyClick(Edit1, Qt::Key_Tab);
+        EXPECT_NE(QApplication::focusWidget(), Edit1);
+        EXPECT_EQ(Edit1->text(), QString::fromLatin1(c.left));
         EXPECT_DOUBLE_EQ(table().MyTableprice->asFloat(), c.price);
         table().cancel();
     }
@@ -268,81 +295,91 @@ TEST_F(DetailDialog, OutPriceBoxSetsThePrice)
 TEST_F(DetailDialog, TypedPriceIsThePriceSaved)
 {
     createWindows();
+    auto* Edit1 = control<QLineEdit>(*dialog, "Edit1");
+    auto* SaveButton = control<QToolButton>(*dialog, "SaveButton");
     showDialog();
     goTo(42);
-    QTest::mouseClick(dialog->Edit1, Qt::LeftButton);
-    dialog->Edit1->selectAll();
-    typeKeyByKey(dialog->Edit1, "12,50");
+    QTest::mouseClick(Edit1, Qt::LeftButton);
+    Edit1->selectAll();
+    typeKeyByKey(Edit1, "12,50");
     const qsizetype statements = sent().size();
-    QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+    QTest::mouseClick(SaveButton, Qt::LeftButton);
     EXPECT_EQ(sent().mid(statements),
               QStringList{QStringLiteral("Query UPDATE product\r\nSET\r\n  price = 10\r\nWHERE\r\n  id = 42")});
-    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("12,5")); // saved: its tidy form
+    EXPECT_EQ(Edit1->text(), QStringLiteral("12,5")); // saved: its tidy form
 }
 
 TEST_F(DetailDialog, TypingAfterLagreWithTheFocusStillThereStartsTheEdit)
 {
     createWindows();
+    auto* Edit1 = control<QLineEdit>(*dialog, "Edit1");
+    auto* SaveButton = control<QToolButton>(*dialog, "SaveButton");
+    auto* DBEdit4 = control<DBEdit>(*dialog, "DBEdit4");
     showDialog();
     goTo(42);
-    QTest::mouseClick(dialog->Edit1, Qt::LeftButton);
-    dialog->Edit1->selectAll();
-    QTest::keyClicks(dialog->Edit1, "150");
+    QTest::mouseClick(Edit1, Qt::LeftButton);
+    Edit1->selectAll();
+    QTest::keyClicks(Edit1, "150");
     EXPECT_EQ(actionButtons(), QStringLiteral("1100"));
-    QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
-    EXPECT_EQ(QApplication::focusWidget(), dialog->Edit1);
+    QTest::mouseClick(SaveButton, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), Edit1);
     EXPECT_EQ(stored(QStringLiteral("price"), 42), QStringLiteral("120"));
     EXPECT_EQ(table().state(), DataSetState::Browse);
     const qsizetype statements = sent().size();
 
     // The box has the focus, so typing in it starts the edit, as entering it does.
-    QTest::keyClick(dialog->Edit1, Qt::Key_Backspace);
+    QTest::keyClick(Edit1, Qt::Key_Backspace);
     EXPECT_EQ(table().state(), DataSetState::Edit);
     EXPECT_EQ(actionButtons(), QStringLiteral("1100"));
-    typeKeyByKey(dialog->Edit1, "9");
-    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("159"));
+    typeKeyByKey(Edit1, "9");
+    EXPECT_EQ(Edit1->text(), QStringLiteral("159"));
     EXPECT_DOUBLE_EQ(table().MyTableprice->asFloat(), 127.2);
-    QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+    QTest::mouseClick(SaveButton, Qt::LeftButton);
     EXPECT_EQ(sent().mid(statements),
               QStringList{QStringLiteral("Query UPDATE product\r\nSET\r\n  price = 127.2\r\nWHERE\r\n  id = 42")});
     EXPECT_TRUE(messages.empty());
 
     // Entering the box again starts the edit, which shows the out-price in it again.
-    dialog->DBEdit4->setFocus(Qt::TabFocusReason);
-    QTest::mouseClick(dialog->Edit1, Qt::LeftButton);
+    DBEdit4->setFocus(Qt::TabFocusReason);
+    QTest::mouseClick(Edit1, Qt::LeftButton);
     EXPECT_EQ(table().state(), DataSetState::Edit);
-    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("159"));
-    QTest::keyClick(dialog->Edit1, Qt::Key_End);
-    QTest::keyClick(dialog->Edit1, Qt::Key_Backspace);
+    EXPECT_EQ(Edit1->text(), QStringLiteral("159"));
+    QTest::keyClick(Edit1, Qt::Key_End);
+    QTest::keyClick(Edit1, Qt::Key_Backspace);
     EXPECT_DOUBLE_EQ(table().MyTableprice->asFloat(), 12);
 }
 
 TEST_F(DetailDialog, OnlyTheUsersOwnInputInTheBoxSetsThePrice)
 {
     createWindows();
+    auto* DBEdit4 = control<DBEdit>(*dialog, "DBEdit4");
+    auto* Edit1 = control<QLineEdit>(*dialog, "Edit1");
+    auto* SaveButton = control<QToolButton>(*dialog, "SaveButton");
+    auto* NewButton = control<QToolButton>(*dialog, "NewButton");
+    auto* DBEdit1 = control<DBEdit>(*dialog, "DBEdit1");
     showDialog();
     // A cleared price box saves no price, not the 0 the out-price box then shows.
     goTo(42);
-    dialog->DBEdit4->setFocus(Qt::TabFocusReason);
-    dialog->DBEdit4->selectAll();
-    QTest::keyClick(dialog->DBEdit4, Qt::Key_Backspace);
-    QTest::keyClick(dialog->DBEdit4, Qt::Key_Tab);
+    DBEdit4->setFocus(Qt::TabFocusReason);
+    DBEdit4->selectAll();
+    QTest::keyClick(DBEdit4, Qt::Key_Backspace);
+    QTest::keyClick(DBEdit4, Qt::Key_Tab);
     EXPECT_TRUE(table().MyTableprice->isNull());
-    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("0"));
+    EXPECT_EQ(Edit1->text(), QStringLiteral("0"));
     EXPECT_TRUE(table().MyTableprice->isNull());
     qsizetype statements = sent().size();
-    QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+    QTest::mouseClick(SaveButton, Qt::LeftButton);
     EXPECT_EQ(sent().mid(statements),
               QStringList{QStringLiteral("Query UPDATE product\r\nSET\r\n  price = NULL\r\nWHERE\r\n  id = 42")});
 
     // "Ny" from a priced product: the new record has no price until the user gives one.
     goTo(41); // price 100
-    QTest::mouseClick(dialog->NewButton, Qt::LeftButton);
-    EXPECT_EQ(QApplication::focusWidget(), dialog->DBEdit1);
+    QTest::mouseClick(NewButton, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), DBEdit1);
     EXPECT_TRUE(table().MyTableprice->isNull());
-    typeKeyByKey(dialog->DBEdit1, "Nelliker");
+    typeKeyByKey(DBEdit1, "Nelliker");
     statements = sent().size();
-    QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+    QTest::mouseClick(SaveButton, Qt::LeftButton);
     const QStringList insert = sent().mid(statements);
     ASSERT_EQ(insert.size(), 1);
     EXPECT_TRUE(insert[0].startsWith(QLatin1String("Query INSERT INTO product\r\n"))) << insert[0].toStdString();
@@ -353,6 +390,10 @@ TEST_F(DetailDialog, OnlyTheUsersOwnInputInTheBoxSetsThePrice)
 TEST_F(DetailDialog, TextTheDatabaseCannotHoldIsRefusedAndTheEditKept)
 {
     createWindows();
+    auto* DBEdit1 = control<DBEdit>(*dialog, "DBEdit1");
+    auto* DBMemo1 = control<DBMemo>(*dialog, "DBMemo1");
+    auto* BildeEdit = control<DBEdit>(*dialog, "BildeEdit");
+    auto* SaveButton = control<QToolButton>(*dialog, "SaveButton");
     showDialog();
     struct Case {
         const char* what;
@@ -361,13 +402,13 @@ TEST_F(DetailDialog, TextTheDatabaseCannotHoldIsRefusedAndTheEditKept)
         const char* column;
         const char* error; // nullptr: saved
     } cases[] = {
-        {"product text", dialog->DBEdit1, QStringLiteral("Roser Řő"), "producttext",
+        {"product text", DBEdit1, QStringLiteral("Roser Řő"), "producttext",
          "Teksten kan ikke lagres: tegnene «Ř ő» finnes ikke i databasens tegnsett (Tekst)."},
-        {"description with a flower", dialog->DBMemo1, QStringLiteral("Fine \U0001F337"), "object_text",
+        {"description with a flower", DBMemo1, QStringLiteral("Fine \U0001F337"), "object_text",
          "Teksten kan ikke lagres: tegnene «\U0001F337» finnes ikke i databasens tegnsett (Utfyllende tekst)."},
-        {"picture reference", dialog->BildeEdit, QStringLiteral("Ř.jpg"), "picture",
+        {"picture reference", BildeEdit, QStringLiteral("Ř.jpg"), "picture",
          "Teksten kan ikke lagres: tegnene «Ř» finnes ikke i databasens tegnsett (Bilde)."},
-        {"a dash is fine", dialog->DBEdit1, QStringLiteral("Roser — røde"), "producttext", nullptr},
+        {"a dash is fine", DBEdit1, QStringLiteral("Roser — røde"), "producttext", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -382,7 +423,7 @@ TEST_F(DetailDialog, TextTheDatabaseCannotHoldIsRefusedAndTheEditKept)
             i += length - 1;
         }
         const qsizetype statements = sent().size();
-        QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+        QTest::mouseClick(SaveButton, Qt::LeftButton);
         if (!c.error) {
             EXPECT_EQ(table().state(), DataSetState::Browse);
             EXPECT_EQ(stored(QString::fromLatin1(c.column), 41), c.typed);
@@ -401,10 +442,12 @@ TEST_F(DetailDialog, TextTheDatabaseCannotHoldIsRefusedAndTheEditKept)
 TEST_F(DetailDialog, ShownItHoldsTheOutPriceOfTheProductItShows)
 {
     createWindows();
+    auto* DBEdit1 = control<DBEdit>(*dialog, "DBEdit1");
+    auto* Edit1 = control<QLineEdit>(*dialog, "Edit1");
     // Right after start, before any data change.
     showDialog();
-    EXPECT_EQ(dialog->DBEdit1->text(), QStringLiteral("Liljer"));
-    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("100"));
+    EXPECT_EQ(DBEdit1->text(), QStringLiteral("Liljer"));
+    EXPECT_EQ(Edit1->text(), QStringLiteral("100"));
     // Showing it set no price.
     EXPECT_EQ(table().state(), DataSetState::Browse);
     EXPECT_EQ(sent().filter(QStringLiteral("UPDATE")), QStringList());
@@ -413,12 +456,13 @@ TEST_F(DetailDialog, ShownItHoldsTheOutPriceOfTheProductItShows)
 TEST_F(DetailDialog, ClosingDuringAnEditLeavesItPendingAndMovingInTheListPostsIt)
 {
     createWindows();
+    auto* Edit1 = control<QLineEdit>(*dialog, "Edit1");
     showDialog();
     dialog->move(300, 200);
     goTo(42);
-    QTest::mouseClick(dialog->Edit1, Qt::LeftButton);
-    dialog->Edit1->selectAll();
-    QTest::keyClicks(dialog->Edit1, "50");
+    QTest::mouseClick(Edit1, Qt::LeftButton);
+    Edit1->selectAll();
+    QTest::keyClicks(Edit1, "50");
     const qsizetype statements = sent().size();
     dialog->close();
     EXPECT_TRUE(dialog->isHidden());

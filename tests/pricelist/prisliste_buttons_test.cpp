@@ -65,19 +65,25 @@ TEST_F(PriceListButtons, FourFlatButtonsThatNeverTakeTheFocus)
 TEST_F(PriceListButtons, NyInsertsAndOpensTheDialogOnTheNewRecord)
 {
     createWindows();
+    auto* SaveButton = control<QToolButton>(*dialog, "SaveButton");
+    auto* CancelButton = control<QToolButton>(*dialog, "CancelButton");
+    auto* NewButton = control<QToolButton>(*dialog, "NewButton");
+    auto* DelButton = control<QToolButton>(*dialog, "DelButton");
+    auto* DBEdit1 = control<DBEdit>(*dialog, "DBEdit1");
+    auto* Edit1 = control<QLineEdit>(*dialog, "Edit1");
     showList();
     const int before = table().recordCount();
     QTest::mouseClick(list->NewButton, Qt::LeftButton);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(table().state(), DataSetState::Insert);
     EXPECT_EQ(table().recordCount(), before + 1);
-    EXPECT_TRUE(dialog->SaveButton->isEnabled());
-    EXPECT_TRUE(dialog->CancelButton->isEnabled());
-    EXPECT_FALSE(dialog->NewButton->isEnabled());
-    EXPECT_FALSE(dialog->DelButton->isEnabled());
-    EXPECT_EQ(dialog->DBEdit1->text(), QString());
-    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("0"));
-    QTest::mouseClick(dialog->CancelButton, Qt::LeftButton);
+    EXPECT_TRUE(SaveButton->isEnabled());
+    EXPECT_TRUE(CancelButton->isEnabled());
+    EXPECT_FALSE(NewButton->isEnabled());
+    EXPECT_FALSE(DelButton->isEnabled());
+    EXPECT_EQ(DBEdit1->text(), QString());
+    EXPECT_EQ(Edit1->text(), QStringLiteral("0"));
+    QTest::mouseClick(CancelButton, Qt::LeftButton);
     EXPECT_EQ(table().recordCount(), before);
 }
 
@@ -85,15 +91,17 @@ TEST_F(PriceListButtons, NyInsertsAndOpensTheDialogOnTheNewRecord)
 TEST_F(PriceListButtons, NyThenATextAloneSavesNoPrice)
 {
     createWindows();
+    auto* DBEdit1 = control<DBEdit>(*dialog, "DBEdit1");
+    auto* SaveButton = control<QToolButton>(*dialog, "SaveButton");
     showList();
     goTo(41); // price 100
     QTest::mouseClick(list->NewButton, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
-    EXPECT_EQ(QApplication::focusWidget(), dialog->DBEdit1); // a new product starts with its text
+    EXPECT_EQ(QApplication::focusWidget(), DBEdit1); // a new product starts with its text
     EXPECT_TRUE(table().MyTableprice->isNull());
     QTest::keyClicks(QApplication::focusWidget(), "Nelliker");
     const qsizetype statements = sent().size();
-    QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+    QTest::mouseClick(SaveButton, Qt::LeftButton);
     const QStringList insert = sent().mid(statements);
     ASSERT_EQ(insert.size(), 1);
     EXPECT_TRUE(insert[0].contains(QLatin1String("'Nelliker'"))) << insert[0].toStdString();
@@ -106,27 +114,29 @@ TEST_F(PriceListButtons, NyThenATextAloneSavesNoPrice)
 TEST_F(PriceListButtons, TypingIntoTheOutPriceBoxOfADialogBroughtForwardSavesIt)
 {
     createWindows();
+    auto* Edit1 = control<QLineEdit>(*dialog, "Edit1");
+    auto* SaveButton = control<QToolButton>(*dialog, "SaveButton");
     showList();
     QTest::mouseClick(list->SpeedButton1, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
-    QTest::mouseClick(dialog->Edit1, Qt::LeftButton);
-    QTest::keyClick(dialog->Edit1, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(dialog->Edit1, "150");
-    QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+    QTest::mouseClick(Edit1, Qt::LeftButton);
+    QTest::keyClick(Edit1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(Edit1, "150");
+    QTest::mouseClick(SaveButton, Qt::LeftButton);
     EXPECT_EQ(stored(QStringLiteral("price"), 43), QStringLiteral("120"));
 
     QApplication::setActiveWindow(list.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(list.get()));
     doubleClickRow(rowOf(42));
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
-    ASSERT_EQ(QApplication::focusWidget(), dialog->Edit1);
-    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("25"));
+    ASSERT_EQ(QApplication::focusWidget(), Edit1);
+    EXPECT_EQ(Edit1->text(), QStringLiteral("25"));
     const qsizetype statements = sent().size();
     for (char key : {'2', '0'})
         QTest::keyClick(QApplication::focusWidget(), key);
     EXPECT_EQ(table().state(), DataSetState::Edit);
-    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("20"));
-    QTest::mouseClick(dialog->SaveButton, Qt::LeftButton);
+    EXPECT_EQ(Edit1->text(), QStringLiteral("20"));
+    QTest::mouseClick(SaveButton, Qt::LeftButton);
     EXPECT_EQ(sent().mid(statements),
               QStringList{QStringLiteral("Query UPDATE product\r\nSET\r\n  price = 16\r\nWHERE\r\n  id = 42")});
     EXPECT_TRUE(messages.empty());
@@ -141,6 +151,8 @@ TEST_F(PriceListButtons, ClosingWithAPendingEditAsksWhetherToSaveIt)
         QTest::keyClick(control, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(control, keys);
     };
+    // The dialog is made anew for each case.
+    const auto inDialog = [this](const char* name) { return control<QWidget>(*dialog, name); };
     struct Case {
         const char* what;
         std::function<void()> edit;
@@ -151,16 +163,16 @@ TEST_F(PriceListButtons, ClosingWithAPendingEditAsksWhetherToSaveIt)
     } cases[] = {
         {"no edit", [] {}, std::nullopt, nullptr, true, nullptr},
         {"an edit without changes", [this] { table().edit(); }, std::nullopt, nullptr, true, nullptr},
-        {"a new price, Ja", [&] { typeInto(dialog->Edit1, "50"); }, QuestionReply::Enter,
+        {"a new price, Ja", [&] { typeInto(inDialog("Edit1"), "50"); }, QuestionReply::Enter,
          "Vil du lagre endringene i Tulipaner?", true, "Query UPDATE product\r\nSET\r\n  price = 40\r\nWHERE\r\n  id = 42"},
-        {"a new price, Nei", [&] { typeInto(dialog->Edit1, "50"); }, QuestionReply::ClickNei,
+        {"a new price, Nei", [&] { typeInto(inDialog("Edit1"), "50"); }, QuestionReply::ClickNei,
          "Vil du lagre endringene i Tulipaner?", true, nullptr},
-        {"a text still in its box, Ja", [&] { typeInto(dialog->DBEdit1, "Tulipan"); }, QuestionReply::ClickJa,
+        {"a text still in its box, Ja", [&] { typeInto(inDialog("DBEdit1"), "Tulipan"); }, QuestionReply::ClickJa,
          "Vil du lagre endringene i Tulipan?", true,
          "Query UPDATE product\r\nSET\r\n  producttext = 'Tulipan'\r\nWHERE\r\n  id = 42"},
-        {"a new product, Ja", [&] { dialog->show(); QTest::mouseClick(dialog->NewButton, Qt::LeftButton); typeInto(dialog->DBEdit1, "Iris"); },
+        {"a new product, Ja", [&] { dialog->show(); QTest::mouseClick(inDialog("NewButton"), Qt::LeftButton); typeInto(inDialog("DBEdit1"), "Iris"); },
          QuestionReply::ClickJa, "Vil du lagre endringene i Iris?", true, nullptr},
-        {"deleted on the server meanwhile, Ja", [&] { typeInto(dialog->Edit1, "50"); admin.exec(QStringLiteral("DELETE FROM product WHERE id = 42")); },
+        {"deleted on the server meanwhile, Ja", [&] { typeInto(inDialog("Edit1"), "50"); admin.exec(QStringLiteral("DELETE FROM product WHERE id = 42")); },
          QuestionReply::ClickJa, "Vil du lagre endringene i Tulipaner?", false,
          "Query UPDATE product\r\nSET\r\n  price = 40\r\nWHERE\r\n  id = 42"},
     };
@@ -253,10 +265,11 @@ TEST_F(PriceListButtons, SlettAsksAndDeletesOnlyOnJa)
 TEST_F(PriceListButtons, RedigerAndDoubleClickShowTheDialogOrBringItForward)
 {
     createWindows();
+    auto* DBEdit1 = control<DBEdit>(*dialog, "DBEdit1");
     showList();
     QTest::mouseClick(list->SpeedButton1, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
-    EXPECT_EQ(dialog->DBEdit1->text(), QStringLiteral("Liljer"));
+    EXPECT_EQ(DBEdit1->text(), QStringLiteral("Liljer"));
 
     // Behind the list now; a double click on another product brings it forward, already
     // showing that product.
@@ -265,14 +278,14 @@ TEST_F(PriceListButtons, RedigerAndDoubleClickShowTheDialogOrBringItForward)
     doubleClickRow(rowOf(42));
     EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
     EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(dialog->DBEdit1->text(), QStringLiteral("Tulipaner"));
+    EXPECT_EQ(DBEdit1->text(), QStringLiteral("Tulipaner"));
 
     // Closed, a double click shows it again.
     dialog->close();
     QApplication::setActiveWindow(list.get());
     doubleClickRow(rowOf(41));
     EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(dialog->DBEdit1->text(), QStringLiteral("Roser"));
+    EXPECT_EQ(DBEdit1->text(), QStringLiteral("Roser"));
 }
 
 TEST_F(PriceListButtons, WithoutTheDialogTheButtonsOnlyActOnTheTable)
@@ -283,6 +296,37 @@ TEST_F(PriceListButtons, WithoutTheDialogTheButtonsOnlyActOnTheTable)
     EXPECT_EQ(table().state(), DataSetState::Insert);
     QTest::mouseClick(list->SpeedButton1, Qt::LeftButton);
     doubleClickRow(0);
+    EXPECT_TRUE(messages.empty());
+}
+
+// Each price list window keeps the dialog made for it in step, and tells a dialog that is
+// gone nothing more.
+TEST_F(PriceListButtons, EachListKeepsItsOwnDialogInStepUntilTheDialogGoes)
+{
+    createWindows();
+    TPrislisteForm otherList;
+    auto otherDialog = std::make_unique<TPrisDataForm>(otherList);
+    ProductTable& other = otherList.MyTable;
+    goTo(41); // Roser, 100
+    for (int row = 0; row < other.recordCount(); ++row)
+        if (other.MyTableid->valueAt(row).toInt() == 42)
+            other.moveTo(row); // Tulipaner, 20
+    ASSERT_EQ(other.MyTableid->asInteger(), 42);
+    other.edit();
+    const auto shows = [](TPrisDataForm& d) {
+        return control<QLineEdit>(d, "Edit1")->text() + QLatin1Char(' ')
+               + (control<QToolButton>(d, "SaveButton")->isEnabled() ? QLatin1String("Lagre") : QLatin1String("-"));
+    };
+    EXPECT_EQ(shows(*dialog), QStringLiteral("125 -"));
+    EXPECT_EQ(shows(*otherDialog), QStringLiteral("25 Lagre"));
+
+    otherDialog.reset();
+    other.cancel();
+    QTest::mouseClick(otherList.NewButton, Qt::LeftButton);
+    QTest::mouseClick(otherList.SpeedButton1, Qt::LeftButton);
+    EXPECT_EQ(other.state(), DataSetState::Insert);
+    EXPECT_EQ(shows(*dialog), QStringLiteral("125 -"));
+    EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(messages.empty());
 }
 
