@@ -50,10 +50,10 @@ public:
     DbConnection& operator=(const DbConnection&) = delete;
 
     void setSettings(const ConnectionSettings& settings) { settings_ = settings; }
+    const ConnectionSettings& settings() const { return settings_; }
     // The select `main` sent before the windows (db/earlyopen.h): the next open() takes it
     // over when the settings match, or closes it and connects itself. Only that open.
     void takeEarlyOpen(std::unique_ptr<EarlyOpen> early);
-    const ConnectionSettings& settings() const { return settings_; }
 
     void open();       // does nothing when open
     void close();      // quit command, socket closed; safe on a lost connection
