@@ -10,13 +10,33 @@
 #include "pricelist/prisdata.h"
 #include "pricelist/export/exportcommands.h"
 #include "pricelist/prisliste.h"
+#include "pricelist/productsession.h"
 #include "pricelist/producttable.h"
+#include "pricelist/shopaddress.h"
 #include "webdocs/HttpDownload.h"
 #include "webdocs/webfoldersetup.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QWindow>
+
+namespace {
+
+// The export's product session, without a window: a failed open ends the program as a
+// main window that cannot be made does.
+std::unique_ptr<ProductSession> openExportSession(std::unique_ptr<EarlyOpen> early)
+{
+    try {
+        auto session = std::make_unique<ProductSession>(std::move(early));
+        session->open();
+        return session;
+    } catch (const std::exception& e) {
+        reportStartupError(e);
+    }
+    return nullptr;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -30,8 +50,9 @@ int main(int argc, char** argv)
 
     // The server sorts the product list while Qt starts and the windows are made. A faulty
     // connection file is reported when the main window opens the table.
+    auto early = std::make_unique<EarlyOpen>();
     try {
-        EarlyOpen::instance().start(productDatabaseSettings(), ProductTable::listSelect());
+        early->start(productDatabaseSettings(), ProductTable::listSelect());
     } catch (const std::exception&) {
     }
 
@@ -40,18 +61,16 @@ int main(int argc, char** argv)
     useProgramIcon();
     startup(app.arguments().mid(1), QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
     if (line.hasExport) {
-        const auto window = createMainWindow<TPrislisteForm>();
-        EarlyOpen::instance().drop();
-        if (window)
-            logConnection(window->MyConnection);
-        const int exitCode = window ? exportFromCommandLine(window->MyTable, line.exportFormats, window->windowTitle()) : 1;
+        const auto session = openExportSession(std::move(early));
+        if (session)
+            logConnection(session->MyConnection);
+        const int exitCode = session ? exportFromCommandLine(session->MyTable, line.exportFormats, shopName()) : 1;
         shutdown();
         return exitCode;
     }
 
     // Creating the main window opens the product table; when that fails the program ends.
-    const auto mainWindow = createMainWindow<TPrislisteForm>();
-    EarlyOpen::instance().drop(); // unused when the window could not be made
+    const auto mainWindow = createMainWindow<TPrislisteForm>(std::move(early));
     int exitCode = 1;
     if (mainWindow) {
         logConnection(mainWindow->MyConnection);

@@ -4,6 +4,7 @@
 #include <QString>
 #include <exception>
 #include <memory>
+#include <utility>
 
 // "Exception <class> in module <program file> at <address>." + line break + the message
 // with a full stop unless it ends with one + line break.
@@ -14,11 +15,11 @@ QString startupErrorText(const std::exception& error, const QString& module, con
 void reportStartupError(const std::exception& error);
 
 // Creates the main window; when its constructor throws, shows the box and returns null.
-template <class Window>
-std::unique_ptr<Window> createMainWindow()
+template <class Window, class... Args>
+std::unique_ptr<Window> createMainWindow(Args&&... args)
 {
     try {
-        return std::make_unique<Window>();
+        return std::make_unique<Window>(std::forward<Args>(args)...);
     } catch (const std::exception& e) {
         reportStartupError(e);
     }

@@ -103,14 +103,24 @@ bool connectionEnded(MYSQL* m)
 }
 }
 
+DbConnection::DbConnection() = default;
+
 DbConnection::~DbConnection()
 {
     close();
 }
 
+void DbConnection::takeEarlyOpen(std::unique_ptr<EarlyOpen> early)
+{
+    early_ = std::move(early);
+}
+
 void DbConnection::open()
 {
-    if (mysql_ || EarlyOpen::instance().handOver(*this))
+    if (mysql_)
+        return;
+    // Handed over or not, the early select is this open's only: one that goes unused is closed.
+    if (const std::unique_ptr<EarlyOpen> early = std::move(early_); early && early->handOver(*this))
         return;
     QByteArray address;
     int lookupError = 0;

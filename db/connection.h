@@ -14,9 +14,12 @@
 #include <QByteArray>
 #include <QString>
 #include <chrono>
+#include <memory>
 
 typedef struct st_mysql MYSQL;
 typedef struct st_mysql_res MYSQL_RES;
+
+class EarlyOpen;
 
 // How the connection is encrypted: Require verifies the server's certificate (against
 // tlsCaFile, or the system's store when empty) and its host name, and fails without TLS;
@@ -41,13 +44,16 @@ struct ConnectionSettings {
 
 class DbConnection {
 public:
-    DbConnection() = default;
-    ~DbConnection();   // close()
+    DbConnection();
+    ~DbConnection();   // close(); an early select not taken over is closed too
     DbConnection(const DbConnection&) = delete;
     DbConnection& operator=(const DbConnection&) = delete;
 
     void setSettings(const ConnectionSettings& settings) { settings_ = settings; }
     const ConnectionSettings& settings() const { return settings_; }
+    // The select `main` sent before the windows (db/earlyopen.h): the next open() takes it
+    // over when the settings match, or closes it and connects itself. Only that open.
+    void takeEarlyOpen(std::unique_ptr<EarlyOpen> early);
 
     void open();       // does nothing when open
     void close();      // quit command, socket closed; safe on a lost connection
@@ -91,4 +97,5 @@ private:
     QByteArray pending_; // sent, answer not read
     bool lost_ = false;  // the library ended the connection; mysql_ is kept until a reconnect
     std::chrono::steady_clock::time_point statementStart_;
+    std::unique_ptr<EarlyOpen> early_;
 };

@@ -2,12 +2,6 @@
 
 #include <utility>
 
-EarlyOpen& EarlyOpen::instance()
-{
-    static EarlyOpen early;
-    return early;
-}
-
 EarlyOpen::~EarlyOpen()
 {
     drop();

@@ -1,15 +1,20 @@
 #pragma once
 // The product list's select sent before the program builds its windows, so the server
-// sorts and sends while Qt starts. The connection that sent it (or the error that stopped
-// it) is handed to the first DbConnection opened with the same settings, and its select
-// is read by the first query() of the same text: the program connects and reads once,
-// and any failure is reported where it would have been without this.
+// sorts and sends while Qt starts. `main` starts one and hands it to the connection that
+// will read the list (DbConnection::takeEarlyOpen); that connection's first open takes
+// the early connection over when their settings match (or throws the error the early
+// connect ended with), and its first query() of the same text reads the answer: the
+// program connects and reads once, and any failure is reported where it would have been
+// without this.
 
 #include "db/connection.h"
 
 class EarlyOpen {
 public:
-    static EarlyOpen& instance();
+    EarlyOpen() = default;
+    ~EarlyOpen(); // drop()
+    EarlyOpen(const EarlyOpen&) = delete;
+    EarlyOpen& operator=(const EarlyOpen&) = delete;
 
     // Connects and sends the statement without reading its answer; never throws.
     void start(const ConnectionSettings& settings, const QByteArray& statement);
@@ -20,9 +25,6 @@ public:
     void drop();
 
 private:
-    EarlyOpen() = default;
-    ~EarlyOpen();
-
     DbConnection connection_;
     bool started_ = false;
     bool failed_ = false;

@@ -13,6 +13,7 @@
 #include "pricelist/pictures/picturebox.h"
 #include "pricelist/pictureneighbours.h"
 #include "pricelist/prisliste.h"
+#include "pricelist/product/productfields.h"
 #include "pricelist/shopaddress.h"
 #include "webdocs/webdocument.h"
 
@@ -152,16 +153,16 @@ void TPrisDataForm::buildRecordControls()
 
     // Product text and the two flags
     Label1 = makeLabel(this, QStringLiteral("Label1"), QStringLiteral("Tekst:"), {40, 72}, true);
-    DBEdit1 = bind(new DBEdit(this), source, QStringLiteral("DBEdit1"), QStringLiteral("producttext"), {40, 88, 377, 21});
+    DBEdit1 = bind(new DBEdit(this), source, QStringLiteral("DBEdit1"), productfield::producttext, {40, 88, 377, 21});
     DBEdit1->setFont(windowFont(11, true));
     DBCheckBox2 = bind(new DBCheckBox(QStringLiteral("På salg"), this), source, QStringLiteral("DBCheckBox2"),
-                       QStringLiteral("sale"), {248, 65, 61, 17});
+                       productfield::sale, {248, 65, 61, 17});
     DBCheckBox1 = bind(new DBCheckBox(QStringLiteral("I nettbutikken"), this), source, QStringLiteral("DBCheckBox1"),
-                       QStringLiteral("web"), {320, 65, 97, 17});
+                       productfield::web, {320, 65, 97, 17});
 
     // Description, out-price and price
     Label3 = makeLabel(this, QStringLiteral("Label3"), QStringLiteral("Utfyllende tekst:"), {40, 133});
-    DBMemo1 = bind(new DBMemo(this), source, QStringLiteral("DBMemo1"), QStringLiteral("object_text"), {40, 152, 270, 89});
+    DBMemo1 = bind(new DBMemo(this), source, QStringLiteral("DBMemo1"), productfield::object_text, {40, 152, 270, 89});
     Label2 = makeLabel(this, QStringLiteral("Label2"), QStringLiteral("Utpris:"), {346, 133}, true);
     Edit1 = new OutPriceEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -173,13 +174,13 @@ void TPrisDataForm::buildRecordControls()
     // Only the user's own input sets the price, never the program's rewrite of the box.
     connect(Edit1, &QLineEdit::textEdited, this, [this] { guarded([this] { Edit1Change(); }); });
     Label2->setBuddy(Edit1);
-    DBEdit4 = bind(new DBEdit(this), source, QStringLiteral("DBEdit4"), QStringLiteral("price"), {346, 208, 71, 21});
+    DBEdit4 = bind(new DBEdit(this), source, QStringLiteral("DBEdit4"), productfield::price, {346, 208, 71, 21});
 
     // The picture: its reference, the chooser, the box and the out-price drawn over it
     Label4 = makeLabel(this, QStringLiteral("Label4"), QStringLiteral("Bilde:"), {40, 261});
     SpeedButton3 = makeFlatButton(this, QStringLiteral("SpeedButton3"), QString(), QStyle::SP_DirOpenIcon,
                                   {384, 251, 33, 31}, [this] { SpeedButton3Click(); });
-    BildeEdit = bind(new DBEdit(this), source, QStringLiteral("BildeEdit"), QStringLiteral("picture"), {40, 280, 377, 21});
+    BildeEdit = bind(new DBEdit(this), source, QStringLiteral("BildeEdit"), productfield::picture, {40, 280, 377, 21});
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
     Bevel1->setGeometry(40, 315, 270, 270);
@@ -187,7 +188,7 @@ void TPrisDataForm::buildRecordControls()
     Image1 = new PictureBox(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(40, 315, 270, 270);
-    DBText1 = bind(new DBText(this), source, QStringLiteral("DBText1"), QStringLiteral("utpris"), {120, 552, 105, 17});
+    DBText1 = bind(new DBText(this), source, QStringLiteral("DBText1"), productfield::utpris, {120, 552, 105, 17});
     DBText1->setFont(windowFont(15, true));
     DBText1->setAlignment(Qt::AlignCenter);
     QPalette black = DBText1->palette();

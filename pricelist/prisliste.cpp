@@ -6,11 +6,11 @@
 #include "common/textfil.h"
 #include "common/windowplacement.h"
 #include "pricelist/JaNei.h"
-#include "pricelist/connectionvalues.h"
 #include "pricelist/export/exportcommands.h"
 #include "find/finnform.h"
 #include "pricelist/flatbutton.h"
 #include "pricelist/prisdata.h"
+#include "pricelist/product/productfields.h"
 #include "pricelist/shopaddress.h"
 #include "webdocs/webfoldersetup.h"
 
@@ -21,10 +21,15 @@
 #include <QShowEvent>
 #include <QToolButton>
 
-TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
+TPrislisteForm::TPrislisteForm(QWidget* parent) : TPrislisteForm(nullptr, parent)
+{
+}
+
+TPrislisteForm::TPrislisteForm(std::unique_ptr<EarlyOpen> early, QWidget* parent)
+    : QMainWindow(parent), session_(std::move(early), this)
 {
     setObjectName(QStringLiteral("PrislisteForm"));
-    setWindowTitle(QStringLiteral("Brisvald Blomster Søm & Shop"));
+    setWindowTitle(shopName());
 
     // Menu bar MainMenu1: "Oppsett" > "Web-mappe".
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
@@ -57,8 +62,6 @@ TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
     setFixedSize(459, 460 + menuBar()->sizeHint().height());
 
     // Data source: between the table and everything bound to it.
-    MyDataSource->setObjectName(QStringLiteral("MyDataSource"));
-    MyDataSource->setDataSet(&MyTable);
     MyDataSource->onStateChange = [this] { MyDataSourceStateChange(); };
     MyDataSource->onDataChange = [this](const Field* field) { MyDataSourceDataChange(field); };
 
@@ -74,8 +77,8 @@ TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
     QPalette gridPalette = DBGrid1->palette();
     gridPalette.setColor(QPalette::Text, gridPalette.color(QPalette::WindowText));
     DBGrid1->setPalette(gridPalette);
-    DBGrid1->setColumns({{QStringLiteral("producttext"), QStringLiteral("Tekst"), Qt::AlignLeft, Qt::AlignLeft, 300},
-                         {QStringLiteral("utpris"), QStringLiteral("Pris"), Qt::AlignRight, Qt::AlignRight, 0}});
+    DBGrid1->setColumns({{productfield::producttext, QStringLiteral("Tekst"), Qt::AlignLeft, Qt::AlignLeft, 300},
+                         {productfield::utpris, QStringLiteral("Pris"), Qt::AlignRight, Qt::AlignRight, 0}});
     DBGrid1->onDrawColumnCell = [this](GridCellDrawing& cell) { DBGrid1DrawColumnCell(cell); };
     DBGrid1->setDataSource(MyDataSource);
     connect(DBGrid1, &DBGrid::dblClicked, this, [this] { guarded([this] { DBGrid1DblClick(); }); });
@@ -94,16 +97,10 @@ TPrislisteForm::TPrislisteForm(QWidget* parent) : QMainWindow(parent)
     SpeedButton2 = makeFlatButton(area, QStringLiteral("SpeedButton2"), QStringLiteral("Hjemmesiden på nett"),
                                   QStyle::SP_DriveNetIcon, {312, 8, 114, 51}, [this] { SpeedButton2Click(); });
 
-    // The table opens its connection first, then reads every product.
-    MyConnection.setSettings(loggedDatabaseSettings());
-    MyTable.open();
+    session_.open();
 }
 
-TPrislisteForm::~TPrislisteForm()
-{
-    // The table goes before the window's children: nothing may listen to it by then.
-    MyDataSource->setDataSet(nullptr);
-}
+TPrislisteForm::~TPrislisteForm() = default;
 
 void TPrislisteForm::showEvent(QShowEvent* event)
 {

@@ -1,13 +1,12 @@
 #pragma once
-// The price list window: the program's main window. It owns the product table, its
-// connection and its data source for the whole run.
+// The price list window: the program's main window. It owns the product session (the
+// product table, its connection and its data source) for the whole run.
 
-#include "db/connection.h"
-#include "db/datasource.h"
 #include "dbcontrols/dbgrid.h"
-#include "pricelist/producttable.h"
+#include "pricelist/productsession.h"
 
 #include <QMainWindow>
+#include <memory>
 
 class QAction;
 class QMenu;
@@ -19,20 +18,20 @@ class TPrislisteForm : public QMainWindow {
     Q_OBJECT
 public:
     // Opens the product table; throws when that fails (the program does not start).
+    // `early`: the list's select main sent before Qt started (null: none).
     explicit TPrislisteForm(QWidget* parent = nullptr);
+    explicit TPrislisteForm(std::unique_ptr<EarlyOpen> early, QWidget* parent = nullptr);
     ~TPrislisteForm() override;
 
-    // Declared in this order: the table goes before its connection, which then quits.
-    DbConnection MyConnection;
-    ProductTable MyTable{MyConnection};
-
 private:
-    // A child of the window held by value after the table, so it lets go of the table
-    // before the table goes, also when the constructor throws.
-    DataSource dataSource_{this};
+    // Held by value, so its data source lets go of the table and the table goes before
+    // the window's children, also when the constructor throws.
+    ProductSession session_;
 
 public:
-    DataSource* const MyDataSource = &dataSource_;
+    DbConnection& MyConnection = session_.MyConnection;
+    ProductTable& MyTable = session_.MyTable;
+    DataSource* const MyDataSource = &session_.MyDataSource;
     // Owned by the window (Qt children); they exist before the table opens.
     DBGrid* DBGrid1;
     QMenu* Oppsett1;

@@ -1,5 +1,10 @@
 #include "pricelist/shopaddress.h"
 
+QString shopName()
+{
+    return QStringLiteral("Brisvald Blomster Søm & Shop");
+}
+
 QString homePageAddress()
 {
     QString address = qEnvironmentVariable("PRISLISTE_HOME_PAGE");

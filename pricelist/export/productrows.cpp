@@ -4,17 +4,18 @@
 #include "db/dataset.h"
 #include "db/recordstore.h"
 #include "db/win1252.h"
+#include "pricelist/product/productfields.h"
 
 ProductRows::ProductRows(const DataSet& table)
     : records_(table.records()),
-      id_(table.fieldByName(QStringLiteral("id"))),
-      text_(table.fieldByName(QStringLiteral("producttext"))),
-      description_(table.fieldByName(QStringLiteral("object_text"))),
-      picture_(table.fieldByName(QStringLiteral("picture"))),
-      price_(table.fieldByName(QStringLiteral("price"))),
-      outPrice_(table.fieldByName(QStringLiteral("utpris"))),
-      sale_(table.fieldByName(QStringLiteral("sale"))),
-      web_(table.fieldByName(QStringLiteral("web")))
+      id_(table.fieldByName(productfield::id)),
+      text_(table.fieldByName(productfield::producttext)),
+      description_(table.fieldByName(productfield::object_text)),
+      picture_(table.fieldByName(productfield::picture)),
+      price_(table.fieldByName(productfield::price)),
+      outPrice_(table.fieldByName(productfield::utpris)),
+      sale_(table.fieldByName(productfield::sale)),
+      web_(table.fieldByName(productfield::web))
 {
     // The texts are read as the store's bytes: only text fields hold those.
     for (const Field* field : {text_, description_, picture_})

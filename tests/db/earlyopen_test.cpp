@@ -1,6 +1,7 @@
-// The list's select sent before the windows are made: the table that opens with the same
-// settings and statement reads that answer on that connection, anything else behaves as
-// if nothing had been sent early, and an early failure is reported when the table opens.
+// The list's select sent before the windows are made and handed to the table's connection:
+// the table that opens with the same settings and statement reads that answer on that
+// connection, anything else behaves as if nothing had been sent early, and an early
+// failure is reported when the table opens.
 #include "db/earlyopen.h"
 #include "db/sqltable.h"
 #include "tests/support/qstringprint.h"
@@ -29,10 +30,16 @@ struct EarlyOpenTest : ::testing::Test {
     }
     void TearDown() override
     {
-        EarlyOpen::instance().drop();
         table.reset();
         connection.close();
         admin.exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(name));
+    }
+    // Starts the early select and hands it to the table's connection, as main does.
+    void startEarly(const ConnectionSettings& settings)
+    {
+        auto early = std::make_unique<EarlyOpen>();
+        early->start(settings, table->selectStatement());
+        connection.takeEarlyOpen(std::move(early));
     }
     QStringList texts()
     {
@@ -58,7 +65,7 @@ struct EarlyOpenTest : ::testing::Test {
 
 TEST_F(EarlyOpenTest, TheTableReadsTheEarlyAnswerOnTheEarlyConnection)
 {
-    EarlyOpen::instance().start(testdb::programSettings(), table->selectStatement());
+    startEarly(testdb::programSettings());
     table->open();
     EXPECT_EQ(texts(), QStringList({QStringLiteral("Bånd"), QStringLiteral("Garn"), QStringLiteral("Roser")}));
     // One connection, one select.
@@ -74,7 +81,7 @@ TEST_F(EarlyOpenTest, TheTableReadsTheEarlyAnswerOnTheEarlyConnection)
 TEST_F(EarlyOpenTest, OtherSettingsOrAnotherFirstStatementGoTheirOwnWay)
 {
     // Another database user: the table connects itself.
-    EarlyOpen::instance().start(testdb::adminSettings(), table->selectStatement());
+    startEarly(testdb::adminSettings());
     table->open();
     EXPECT_EQ(texts().size(), 3);
     EXPECT_EQ(queries(connection.serverThreadId()).size(), 1);
@@ -84,7 +91,7 @@ TEST_F(EarlyOpenTest, OtherSettingsOrAnotherFirstStatementGoTheirOwnWay)
 
     // Same settings, but the first statement is another: the early answer is read and
     // dropped, the statement runs, and the select is sent again when the table opens.
-    EarlyOpen::instance().start(testdb::programSettings(), table->selectStatement());
+    startEarly(testdb::programSettings());
     connection.open();
     EXPECT_EQ(connection.execute(QStringLiteral("UPDATE %1 SET text = 'Glidelås' WHERE id = 3").arg(name).toLatin1()), 1u);
     table->open();
@@ -106,7 +113,7 @@ TEST_F(EarlyOpenTest, AnEarlyFailureIsReportedWhenTheTableOpensAsItWouldHaveBeen
     }
     ASSERT_FALSE(direct.isEmpty());
 
-    EarlyOpen::instance().start(wrong, table->selectStatement());
+    startEarly(wrong);
     connection.setSettings(wrong);
     try {
         table->open();
@@ -128,13 +135,14 @@ TEST(EarlyOpenServerGone, AServerThatStopsBeforeAnsweringFailsTheReadAndHangsNot
 {
     testdb::PrivateServer server;
     const QByteArray slow = "SELECT SLEEP(30)";
-    EarlyOpen::instance().start(server.programSettings(), slow);
+    auto early = std::make_unique<EarlyOpen>();
+    early->start(server.programSettings(), slow);
     server.stop(); // while the select is still being answered
     DbConnection connection;
     connection.setSettings(server.programSettings());
+    connection.takeEarlyOpen(std::move(early));
     connection.open(); // the early connection, its answer not yet read
     EXPECT_THROW(connection.query(slow), DatabaseError);
-    EarlyOpen::instance().drop();
 }
 
 }

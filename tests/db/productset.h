@@ -1,8 +1,10 @@
 #pragma once
-// An in-memory table shaped like the product table: the fields the windows bind to, the
-// out-price rule (price × 1.25) and the new-record defaults.
+// An in-memory table shaped like the product table: the fields the windows bind to, with
+// the product record's own out-price rule and new-record defaults.
 
 #include "db/dataset.h"
+#include "pricelist/product/productfields.h"
+#include "pricelist/product/productrules.h"
 
 #include <QDateTime>
 
@@ -20,22 +22,23 @@ struct ProductSet : DataSet {
 
     ProductSet() : DataSet(QStringLiteral("MyTable"))
     {
-        id = addField(QStringLiteral("id"), FieldKind::Integer);
-        picture = addField(QStringLiteral("picture"), FieldKind::String, 128);
-        objectText = addField(QStringLiteral("object_text"), FieldKind::Memo);
-        productcode = addField(QStringLiteral("productcode"), FieldKind::String, 40);
-        producttext = addField(QStringLiteral("producttext"), FieldKind::String, 128);
-        price = addField(QStringLiteral("price"), FieldKind::Float);
-        instock = addField(QStringLiteral("instock"), FieldKind::Float);
-        sale = addField(QStringLiteral("sale"), FieldKind::Integer);
-        web = addField(QStringLiteral("web"), FieldKind::Integer);
-        utpris = addCalculatedField(QStringLiteral("utpris"), FieldKind::Currency);
-        onCalcFields = [this](DataSet&) { utpris->setAsFloat(price->asFloat() * 1.25); };
+        id = addField(productfield::id, FieldKind::Integer);
+        picture = addField(productfield::picture, FieldKind::String, 128);
+        objectText = addField(productfield::object_text, FieldKind::Memo);
+        productcode = addField(productfield::productcode, FieldKind::String, 40);
+        producttext = addField(productfield::producttext, FieldKind::String, 128);
+        price = addField(productfield::price, FieldKind::Float);
+        instock = addField(productfield::instock, FieldKind::Float);
+        sale = addField(productfield::sale, FieldKind::Integer);
+        web = addField(productfield::web, FieldKind::Integer);
+        utpris = addCalculatedField(productfield::utpris, FieldKind::Currency);
+        onCalcFields = [this](DataSet&) { utpris->setAsFloat(productrules::outPrice(price->asFloat())); };
+        // The defaults of the fields this set holds, at a fixed time.
         onNewRecord = [this](DataSet&) {
-            instock->setAsFloat(1.0);
-            sale->setAsInteger(0);
-            web->setAsInteger(0);
-            productcode->setAsString(QStringLiteral("08.12.2025 14:03:07"));
+            instock->setAsFloat(productrules::newProduct.instock);
+            sale->setAsInteger(productrules::newProduct.sale);
+            web->setAsInteger(productrules::newProduct.web);
+            productcode->setAsString(productrules::newProductCode(QDateTime(QDate(2025, 12, 8), QTime(14, 3, 7))));
         };
     }
 
