@@ -14,6 +14,7 @@
 #include "pricelist/pictureneighbours.h"
 #include "pricelist/prisliste.h"
 #include "pricelist/product/productfields.h"
+#include "pricelist/product/productrules.h"
 #include "pricelist/shopaddress.h"
 #include "webdocs/webdocument.h"
 
@@ -347,7 +348,7 @@ void TPrisDataForm::Edit1Change()
             return; // not finished yet: "-", ",", "1e"
         throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(text), QStringLiteral("EConvertError"));
     }
-    t.MyTableprice->setAsFloat(outPrice / 1.25);
+    t.MyTableprice->setAsFloat(productrules::priceFromOutPrice(outPrice));
 }
 
 void TPrisDataForm::SpeedButton3Click()

@@ -4,9 +4,18 @@
 
 namespace productrules {
 
+namespace {
+constexpr double markup = 1.25;
+}
+
 double outPrice(double price)
 {
-    return price * 1.25;
+    return price * markup;
+}
+
+double priceFromOutPrice(double outPrice)
+{
+    return outPrice / markup;
 }
 
 QString newProductCode(const QDateTime& when)

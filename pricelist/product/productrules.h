@@ -9,6 +9,8 @@ namespace productrules {
 
 // Out-price: price * 1.25, unrounded.
 double outPrice(double price);
+// The price a typed out-price stands for: out-price / 1.25, unrounded.
+double priceFromOutPrice(double outPrice);
 
 // The values a new record starts with (besides its product code).
 struct NewProductDefaults {
